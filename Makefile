@@ -1,0 +1,33 @@
+# The two entry points of the README. Everything else is plain CMake.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+JOBS ?= $(shell nproc)
+SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
+
+.PHONY: run test build deps-run deps-test check-format
+
+run: deps-run build
+	scripts/run.sh $(BUILD)
+
+test: deps-test
+	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	cmake -S . -B $(SANITIZE_BUILD) -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON \
+	      -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCHMARKS=OFF
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	$(MAKE) --no-print-directory check-format
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+build:
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps-run:
+	scripts/install-deps.sh run
+
+deps-test:
+	scripts/install-deps.sh test
+
+check-format:
+	clang-format --dry-run --Werror $(SOURCES)

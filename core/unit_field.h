@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace tolvane {
+
+// The four unit fields, numbered in their top-to-bottom order on the conversion panel.
+enum class UnitField { Celsius = 1, Kelvin = 2, Fahrenheit = 3, Rankine = 4 };
+
+inline constexpr std::array<UnitField, 4> kUnitFields = {UnitField::Celsius, UnitField::Kelvin,
+                                                         UnitField::Fahrenheit, UnitField::Rankine};
+
+// What the conversion panel needs of its four text fields. The program implements it over its
+// line edits, the tests in memory; both behave alike:
+// - setText re-enters ConversionPanel::fieldChanged for that field before it returns, whenever
+//   the text really changes;
+// - setFocus re-enters ConversionPanel::fieldFocused when the field did not have the focus.
+class UnitFieldSurface {
+public:
+    virtual ~UnitFieldSurface() = default;
+    virtual std::string text(UnitField field) const = 0;
+    virtual void setText(UnitField field, const std::string& text) = 0;
+    virtual void setFocus(UnitField field) = 0;
+};
+
+enum class MessageIcon { Information, Exclamation };
+
+// Modal message boxes with a single OK button: show returns once the user has dismissed the box.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+};
+
+}  // namespace tolvane

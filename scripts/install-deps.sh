@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and running (or testing) Tolvane needs; only those
+# that are missing, so a second call does nothing. Usage: install-deps.sh run|test
+set -euo pipefail
+
+mode=${1:-run}
+
+run_packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-webengine-dev libgl-dev
+    libglib2.0-dev libchm-dev fp-utils
+    xvfb xauth fonts-dejavu-core
+)
+test_packages=(
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    desktop-file-utils appstream
+)
+
+wanted=("${run_packages[@]}")
+if [ "$mode" = test ]; then
+    wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [ "$status" = installed ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null

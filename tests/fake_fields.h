@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conversion_panel.h"
+
+namespace tolvane::testing {
+
+// Four in-memory fields that behave like the program's line edits: a write that changes the
+// text re-enters the panel's change handling before it returns, and a focus request on a field
+// without the focus raises its focus handler. Every write and focus request is logged in order.
+class FakeFields : public UnitFieldSurface {
+public:
+    struct Event {
+        enum class Kind { Write, Focus } kind;
+        UnitField field;
+        std::string text;  // for writes
+        bool operator==(const Event&) const = default;
+    };
+
+    void attach(ConversionPanel& panel) { m_panel = &panel; }
+
+    std::string text(UnitField field) const override { return m_texts[index(field)]; }
+    void setText(UnitField field, const std::string& text) override {
+        m_log.push_back({Event::Kind::Write, field, text});
+        if (m_texts[index(field)] == text) {
+            return;
+        }
+        m_texts[index(field)] = text;
+        m_panel->fieldChanged(field);
+    }
+    void setFocus(UnitField field) override {
+        m_log.push_back({Event::Kind::Focus, field, {}});
+        if (m_focus == field) {
+            return;
+        }
+        m_focus = field;
+        m_panel->fieldFocused(field);
+    }
+
+    // What the user does.
+    void click(UnitField field) {
+        m_focus = field;
+        m_panel->fieldFocused(field);
+    }
+    void edit(UnitField field, const std::string& text) {
+        m_texts[index(field)] = text;
+        m_panel->fieldChanged(field);
+    }
+    void type(UnitField field, char c) { edit(field, text(field) + c); }
+    void loseFocus() { m_focus.reset(); }
+
+    std::optional<UnitField> focus() const { return m_focus; }
+    std::array<std::string, 4> texts() const { return m_texts; }
+    const std::vector<Event>& log() const { return m_log; }
+    void clearLog() { m_log.clear(); }
+
+private:
+    static std::size_t index(UnitField field) { return static_cast<std::size_t>(field) - 1; }
+
+    ConversionPanel* m_panel = nullptr;
+    std::array<std::string, 4> m_texts;
+    std::optional<UnitField> m_focus;
+    std::vector<Event> m_log;
+};
+
+// Records each message box, with what the four fields and the focus were while it was shown.
+class MessageRecorder : public MessageBoxes {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        MessageIcon icon;
+        std::array<std::string, 4> fieldsMeanwhile;
+        std::optional<UnitField> focusMeanwhile;
+    };
+
+    explicit MessageRecorder(const FakeFields& fields) : m_fields(fields) {}
+
+    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
+        m_shown.push_back({text, title, icon, m_fields.texts(), m_fields.focus()});
+    }
+
+    const std::vector<Shown>& shown() const { return m_shown; }
+    void clear() { m_shown.clear(); }
+
+private:
+    const FakeFields& m_fields;
+    std::vector<Shown> m_shown;
+};
+
+// A panel over fake fields, as most tests want it.
+struct PanelHarness {
+    explicit PanelHarness(std::string separator = ".")
+        : messages(fields), panel(fields, messages, std::move(separator)) {
+        fields.attach(panel);
+    }
+    FakeFields fields;
+    MessageRecorder messages;
+    ConversionPanel panel;
+};
+
+}  // namespace tolvane::testing
