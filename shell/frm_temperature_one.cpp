@@ -1,0 +1,340 @@
+#include "frm_temperature_one.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "twips.h"
+#include "unit_line_edit.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kDesignClientWidth = 7935;
+constexpr int kDesignClientHeight = 4845;
+
+QFont verdana(bool bold) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
+}
+
+struct UnitRow {
+    UnitField field;
+    int top;
+    const char* captionName;
+    const char* caption;
+    int captionWidth;
+    const char* fieldName;
+    const char* accessibleName;
+    const char* symbolName;
+    const char* symbol;
+    int symbolLeft;
+    int symbolWidth;
+    const char* symbolToolTip;
+};
+
+constexpr UnitRow kUnitRows[] = {
+    {UnitField::Celsius, 315, "lblCentigrade", "Celsius :", 810, "txtCelsius", "Celsius", "Label1",
+     "°C", 4500, 210, " degree Celsius "},
+    {UnitField::Kelvin, 630, "lblKelvin", "Kelvin :", 720, "txtKelvin", "Kelvin", "Label2", "K",
+     4590, 120, " kelvin "},
+    {UnitField::Fahrenheit, 945, "lblFrarenheit", "Fahrenheit :", 1185, "txtFahrenheit",
+     "Fahrenheit", "Label3", "°F", 4500, 210, " degree Fahrenheit "},
+    {UnitField::Rankine, 1260, "lblRankine", "Rankine :", 900, "txtRankine", "Rankine", "Label4",
+     "R", 4590, 120, " degree Rankine "},
+};
+
+constexpr int kCaptionLeft = 120;
+constexpr int kLabelHeight = 195;
+constexpr int kFieldLeft = 1575;
+constexpr int kFieldWidth = 2805;
+constexpr int kFieldHeight = 285;
+
+// A label at its place, never narrower than its text: the metrics of the substituted fonts
+// differ a little from the ones the layout was drawn with.
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                   int width) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(verdana(true));
+    QRect rect = twipsRect(left, top, width, kLabelHeight);
+    rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
+    rect.setHeight(std::max(rect.height(), label->sizeHint().height()));
+    label->setGeometry(rect);
+    return label;
+}
+
+int keyCode(KeyAction action) {
+    switch (action) {
+        case KeyAction::Home:
+            return Qt::Key_Home;
+        case KeyAction::End:
+            return Qt::Key_End;
+        case KeyAction::Left:
+            return Qt::Key_Left;
+        case KeyAction::Right:
+            return Qt::Key_Right;
+        case KeyAction::Delete:
+            return Qt::Key_Delete;
+        case KeyAction::BackSpace:
+            return Qt::Key_Backspace;
+        case KeyAction::Type:
+        case KeyAction::ClearEntry:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// The four line edits as the conversion panel sees them.
+class frmTemperatureOne::Fields : public UnitFieldSurface {
+public:
+    explicit Fields(const std::array<UnitLineEdit*, 4>& edits) : m_edits(edits) {}
+
+    std::string text(UnitField field) const override { return edit(field)->text().toStdString(); }
+    // QLineEdit emits textChanged before setText returns, which is what nests the handlers.
+    void setText(UnitField field, const std::string& text) override {
+        edit(field)->setText(QString::fromStdString(text));
+    }
+    void setFocus(UnitField field) override { edit(field)->setFocus(); }
+
+private:
+    UnitLineEdit* edit(UnitField field) const {
+        return m_edits[static_cast<std::size_t>(field) - 1];
+    }
+    const std::array<UnitLineEdit*, 4>& m_edits;
+};
+
+frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                      Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmTemperatureOne"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
+    setFont(verdana(false));
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight));
+    setCentralWidget(client);
+
+    m_fields = std::make_unique<Fields>(m_unitFields);
+    m_panel = std::make_unique<ConversionPanel>(*m_fields, messages,
+                                                QLocale().decimalPoint().toStdString());
+    createConversionPanel();
+    createSearchPanel();
+    createMenu();
+    setTabOrder();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+frmTemperatureOne::~frmTemperatureOne() {
+    // Qt deletes the widgets after this window's members are gone; a focus move among the
+    // dying fields must not reach the panel any more.
+    for (UnitLineEdit* field : m_unitFields) {
+        field->disconnect(this);
+    }
+}
+
+void frmTemperatureOne::createConversionPanel() {
+    Frame2 = new QGroupBox(tr("Temperature Conversion"), centralWidget());
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setFont(verdana(true));
+    Frame2->setGeometry(twipsRect(82, 105, 7800, 1980));
+
+    for (const UnitRow& row : kUnitRows) {
+        placeLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
+                   row.captionWidth);
+
+        auto* field = new UnitLineEdit(Frame2);
+        field->setObjectName(QString::fromLatin1(row.fieldName));
+        field->setAccessibleName(QString::fromLatin1(row.accessibleName));
+        field->setFont(verdana(false));
+        field->setGeometry(twipsRect(kFieldLeft, row.top, kFieldWidth, kFieldHeight));
+        m_unitFields[static_cast<std::size_t>(row.field) - 1] = field;
+
+        QLabel* symbol = placeLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
+                                    row.symbolLeft, row.top, row.symbolWidth);
+        symbol->setToolTip(QString::fromLatin1(row.symbolToolTip));
+        symbol->setAccessibleDescription(symbol->toolTip().trimmed());
+
+        const UnitField unit = row.field;
+        connect(field, &QLineEdit::textChanged, this, [this, unit] { m_panel->fieldChanged(unit); });
+        connect(field, &UnitLineEdit::focusReceived, this,
+                [this, unit] { m_panel->fieldFocused(unit); });
+    }
+
+    m_keypad = new Keypad(Frame2, QLocale().decimalPoint());
+    for (QPushButton* button : m_keypad->buttons()) {
+        button->setFont(verdana(false));
+    }
+    connect(m_keypad, &Keypad::typed, this, &frmTemperatureOne::NumPad);
+    connect(m_keypad, &Keypad::caretKey, this, &frmTemperatureOne::sendKeyToActiveField);
+    connect(m_keypad, &Keypad::clearEntry, this, &frmTemperatureOne::CommandClearEntry_Click);
+}
+
+void frmTemperatureOne::createSearchPanel() {
+    Frame1 = new QGroupBox(tr("Search About"), centralWidget());
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFont(verdana(true));
+    Frame1->setGeometry(twipsRect(45, 2295, 7800, 1980));
+
+    cmdRefresh = new QPushButton(tr("Refresh"), Frame1);
+    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
+    cmdRefresh->setFont(verdana(false));
+    cmdRefresh->setGeometry(twipsRect(6540, 165, 1170, 280));
+    cmdRefresh->setAutoDefault(false);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::refreshRequested);
+
+    WebBrowser1 = new QWidget(Frame1);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setAccessibleName(tr("Search page"));
+    WebBrowser1->setGeometry(twipsRect(75, 480, 7635, 1410));
+}
+
+void frmTemperatureOne::createMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setFont(QApplication::font());
+
+    QAction* cmd_Exit = bar->addAction(tr("&Close"));
+    cmd_Exit->setObjectName(QStringLiteral("cmd_Exit"));
+    connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::closeRequested);
+
+    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));
+    cmd_Pref->setObjectName(QStringLiteral("cmd_Pref"));
+    connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::preferencesRequested);
+
+    QMenu* cmd_Help = bar->addMenu(tr("&Help"));
+    cmd_Help->setObjectName(QStringLiteral("cmd_Help"));
+    QAction* cmd_Content = cmd_Help->addAction(tr("Content"));
+    cmd_Content->setObjectName(QStringLiteral("cmd_Content"));
+    connect(cmd_Content, &QAction::triggered, this, &frmTemperatureOne::cmd_Content_Click);
+    QAction* emptya = cmd_Help->addSeparator();
+    emptya->setObjectName(QStringLiteral("emptya"));
+    QAction* cmd_About = cmd_Help->addAction(tr("About"));
+    cmd_About->setObjectName(QStringLiteral("cmd_About"));
+    connect(cmd_About, &QAction::triggered, this, &frmTemperatureOne::aboutRequested);
+
+    cmd_Search = bar->addAction(tr("&Search About"));
+    cmd_Search->setObjectName(QStringLiteral("cmd_Search"));
+    connect(cmd_Search, &QAction::triggered, this, &frmTemperatureOne::cmd_Search_Click);
+}
+
+// Only the unit fields, the caret and delete keys, the page and the Refresh button take the
+// focus; they follow one another in this order.
+void frmTemperatureOne::setTabOrder() {
+    const auto button = [this](const char* name) {
+        return Frame2->findChild<QPushButton*>(QString::fromLatin1(name));
+    };
+    QWidget* const chain[] = {unitField(UnitField::Celsius),
+                              WebBrowser1,
+                              button("CommandRight"),
+                              button("CommandLeft"),
+                              button("CommandDel"),
+                              button("CommandEnd"),
+                              button("CommandHome"),
+                              unitField(UnitField::Kelvin),
+                              unitField(UnitField::Rankine),
+                              unitField(UnitField::Fahrenheit),
+                              cmdRefresh};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+    }
+}
+
+UnitLineEdit* frmTemperatureOne::unitField(UnitField field) const {
+    return m_unitFields[static_cast<std::size_t>(field) - 1];
+}
+
+void frmTemperatureOne::NumPad(const QString& text) {
+    if (const auto field = m_panel->ActiveTextBox()) {
+        unitField(*field)->insert(text);
+    }
+    m_panel->FocusActiveField();
+}
+
+// The key reaches the field once this click has been handled, through the event queue, so the
+// field's own key handling decides what it does, as with a key on the keyboard.
+void frmTemperatureOne::sendKeyToActiveField(KeyAction key) {
+    const auto field = m_panel->ActiveTextBox();
+    if (!field) {
+        return;
+    }
+    UnitLineEdit* edit = unitField(*field);
+    edit->setFocus();
+    const auto code = keyCode(key);
+    QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, code, Qt::NoModifier));
+    QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier));
+}
+
+void frmTemperatureOne::CommandClearEntry_Click() { m_panel->ClearAllFields(); }
+
+PanelMode frmTemperatureOne::panelMode() const {
+    return Frame2->isVisibleTo(this) ? PanelMode::Conversion : PanelMode::Search;
+}
+
+void frmTemperatureOne::setPanelMode(PanelMode mode) {
+    if (mode == PanelMode::Conversion) {
+        Frame2->setVisible(true);
+        hidePanel(Frame1);
+        cmd_Search->setText(tr("&Search About"));
+    } else {
+        hidePanel(Frame2);
+        Frame1->setVisible(true);
+        cmd_Search->setText(tr("&Temperature Conversion"));
+    }
+}
+
+void frmTemperatureOne::cmd_Search_Click() {
+    if (panelMode() == PanelMode::Conversion) {
+        Frame1->setVisible(true);
+        hidePanel(Frame2);
+        cmd_Search->setText(tr("&Temperature Conversion"));
+    } else {
+        Frame2->setVisible(true);
+        hidePanel(Frame1);
+        m_panel->FocusActiveField();
+        cmd_Search->setText(tr("&Search About"));
+    }
+}
+
+// Hiding a panel that holds the focus makes Qt pass the focus on along the tab chain, possibly
+// into a unit field, which would make that field the active one behind the user's back. Taking
+// the focus away first leaves nothing to pass on.
+void frmTemperatureOne::hidePanel(QWidget* panel) {
+    QWidget* focused = QApplication::focusWidget();
+    if (focused != nullptr && panel->isAncestorOf(focused)) {
+        focused->clearFocus();
+    }
+    panel->setVisible(false);
+}
+
+void frmTemperatureOne::cmd_Content_Click() {
+    // As if F1 had been pressed in whatever has the focus; it finds its way up to this window.
+    QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier));
+}
+
+void frmTemperatureOne::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        Q_EMIT helpRequested();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+}  // namespace tolvane
