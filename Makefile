@@ -1,6 +1,7 @@
 # The two entry points of the README. Everything else is plain CMake.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
@@ -18,6 +19,7 @@ test: deps-test
 	$(MAKE) --no-print-directory check-format
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
 
 build:
 	cmake -S . -B $(BUILD)

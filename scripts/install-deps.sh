@@ -14,6 +14,9 @@ run_packages=(
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     desktop-file-utils appstream
+    shared-mime-info
+    # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
+    g++-mingw-w64-i686 googletest wine wine32:i386
 )
 
 wanted=("${run_packages[@]}")
@@ -34,6 +37,10 @@ fi
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
+fi
+# wine32 is an i386 package.
+if [[ " ${missing[*]} " == *:i386\ * ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
 fi
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
