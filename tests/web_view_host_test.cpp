@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <optional>
 
 namespace tolvane {
 
@@ -64,6 +65,8 @@ private slots:
     void hostNeverShownLoadsNoWebEngine();
     void missingPluginShowsATextInstead();
     void shownHostLoadsThePluginAndShowsThePage();
+    void preparationAsksForSoftwareRenderingOnX11Only_data();
+    void preparationAsksForSoftwareRenderingOnX11Only();
 
 private:
     QTemporaryDir m_pageFolder;
@@ -153,6 +156,70 @@ void WebViewHostTest::shownHostLoadsThePluginAndShowsThePage() {
     w.host->Navigate(m_page);
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, kLoadBoundMs);
     QCOMPARE(finished.at(1).at(0).toBool(), true);
+}
+
+// Runs last: it changes the environment (and restores it), which must not reach the web view.
+void WebViewHostTest::preparationAsksForSoftwareRenderingOnX11Only_data() {
+    QTest::addColumn<QByteArray>("platform");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("userQuickBackend");
+    QTest::addColumn<QByteArray>("glIntegration");
+    QTest::addColumn<QByteArray>("quickBackend");
+    QTest::newRow("xcb asked for") << QByteArray("xcb") << QByteArray() << QByteArray()
+                                   << QByteArray("none") << QByteArray("software");
+    QTest::newRow("X display, no platform asked for")
+        << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray("none")
+        << QByteArray("software");
+    QTest::newRow("the user's own backend is kept")
+        << QByteArray("xcb") << QByteArray(":0") << QByteArray("opengl") << QByteArray("none")
+        << QByteArray("opengl");
+    QTest::newRow("wayland") << QByteArray("wayland") << QByteArray(":0") << QByteArray()
+                             << QByteArray() << QByteArray();
+    QTest::newRow("offscreen") << QByteArray("offscreen") << QByteArray() << QByteArray()
+                               << QByteArray() << QByteArray();
+    QTest::newRow("no display at all")
+        << QByteArray() << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+}
+
+void WebViewHostTest::preparationAsksForSoftwareRenderingOnX11Only() {
+    QFETCH(QByteArray, platform);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, userQuickBackend);
+    QFETCH(QByteArray, glIntegration);
+    QFETCH(QByteArray, quickBackend);
+
+    const QList<const char*> names = {"QT_QPA_PLATFORM", "DISPLAY", "QT_XCB_GL_INTEGRATION",
+                                      "QT_QUICK_BACKEND"};
+    QList<std::optional<QByteArray>> saved;
+    for (const char* name : names) {
+        saved.append(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    }
+    const auto setOrUnset = [](const char* name, const QByteArray& value) {
+        if (value.isEmpty()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    };
+    setOrUnset("QT_QPA_PLATFORM", platform);
+    setOrUnset("DISPLAY", display);
+    setOrUnset("QT_XCB_GL_INTEGRATION", {});
+    setOrUnset("QT_QUICK_BACKEND", userQuickBackend);
+
+    // Called again while the application exists, Qt rightly warns about the attribute.
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Attribute Qt::AA_ShareOpenGLContexts must be set before "
+                         "QCoreApplication is created.");
+    prepareForLazyWebEngine();
+    const QByteArray gotGlIntegration = qgetenv("QT_XCB_GL_INTEGRATION");
+    const QByteArray gotQuickBackend = qgetenv("QT_QUICK_BACKEND");
+
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        setOrUnset(names[i], saved[i].value_or(QByteArray()));
+    }
+    QCOMPARE(gotGlIntegration, glIntegration);
+    QCOMPARE(gotQuickBackend, quickBackend);
+    QVERIFY(QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts));
 }
 
 }  // namespace tolvane

@@ -124,6 +124,7 @@ WebViewFactory* WebViewHost::loadFactory() {
 void WebViewHost::showFailure() {
     auto* label =
         new QLabel(tr("The search page cannot be shown: the web view component is missing."), this);
+    label->setToolTip(m_loader.errorString());  // why, for whoever installed the program
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
     layout()->addWidget(label);
