@@ -1,0 +1,55 @@
+#include "safe_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tolvane {
+
+namespace {
+
+QString failure(const QString& path, const QString& reason) {
+    return QCoreApplication::translate("tolvane", "The file %1 could not be written: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+bool isSymLink(const QString& path) {
+    return QFileInfo(path).isSymLink();
+}
+
+}  // namespace
+
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    // QSaveFile follows a symbolic link and replaces the file it points to, so a link planted at
+    // path would have us overwrite whatever it names. The link itself goes first.
+    if (isSymLink(path) && !QFile::remove(path)) {
+        return failure(path, QCoreApplication::translate("tolvane",
+                                                         "a symbolic link of that name is in the "
+                                                         "way and cannot be removed"));
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return failure(path, file.errorString());
+    }
+    // A link planted between the removal above and open() has been followed by now: refuse.
+    // From here on the final rename replaces whatever lies at path without following it.
+    if (isSymLink(path)) {
+        file.cancelWriting();
+        return failure(path, QCoreApplication::translate(
+                                 "tolvane", "a symbolic link of that name appeared while writing"));
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(path, reason);
+    }
+    if (!file.commit()) {
+        return failure(path, file.errorString());
+    }
+    return std::nullopt;
+}
+
+}  // namespace tolvane

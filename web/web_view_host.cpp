@@ -1,0 +1,134 @@
+#include "web_view_host.h"
+
+#include "web_view_factory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace tolvane {
+
+namespace {
+
+// The plugin's base name; QPluginLoader adds the platform's suffix.
+constexpr auto kPluginName = "tolvane_webview";
+
+// Before the QApplication exists Qt has not chosen its platform yet; this is the same guess it
+// will make on Linux: xcb unless another platform is asked for or there is no X display.
+bool willUseXcb() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty()) {
+        return platform.startsWith("xcb");
+    }
+    return qEnvironmentVariableIsSet("DISPLAY");
+}
+
+void setUnlessSet(const char* name, const QByteArray& value) {
+    if (!qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value);
+    }
+}
+
+}  // namespace
+
+void prepareForLazyWebEngine() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (willUseXcb()) {
+        setUnlessSet("QT_XCB_GL_INTEGRATION", "none");
+        setUnlessSet("QT_QUICK_BACKEND", "software");
+    }
+}
+
+bool isExternalWebAddress(const QUrl& url) {
+    if (!url.isValid()) {
+        return false;
+    }
+    const QString scheme = url.scheme();  // QUrl keeps schemes in lower case
+    return (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+QStringList defaultWebViewPluginFolders() {
+    return {QCoreApplication::applicationDirPath(), QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_DIR)};
+}
+
+WebViewHost::WebViewHost(QWidget* parent, QStringList pluginFolders)
+    : QWidget(parent), m_pluginFolders(std::move(pluginFolders)) {
+    setObjectName(QStringLiteral("WebBrowser1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+// The view goes first, while the host it reports to is still whole. The loader is not unloaded:
+// WebEngine does not survive being unloaded from a running process.
+WebViewHost::~WebViewHost() {
+    delete m_view;
+}
+
+void WebViewHost::Navigate(const QString& filePath) {
+    const QUrl url = QUrl::fromLocalFile(filePath);
+    if (m_view != nullptr) {
+        m_factory->load(m_view, url);
+    } else {
+        m_pendingUrl = url;
+    }
+}
+
+void WebViewHost::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_creationTried) {
+        m_creationTried = true;
+        createView();
+    }
+}
+
+void WebViewHost::createView() {
+    m_factory = loadFactory();
+    if (m_factory == nullptr) {
+        showFailure();
+        return;
+    }
+
+    WebViewFactory::Callbacks callbacks;
+    callbacks.newWindowRequested = [this](const QUrl& url) {
+        if (isExternalWebAddress(url)) {
+            emit externalLinkRequested(url);
+        }
+    };
+    callbacks.loadFinished = [this](bool ok) { emit loadFinished(ok); };
+    m_view = m_factory->createView(this, std::move(callbacks));
+    setFocusProxy(m_view);
+    layout()->addWidget(m_view);
+    m_view->show();
+
+    if (!m_pendingUrl.isEmpty()) {
+        m_factory->load(m_view, std::exchange(m_pendingUrl, QUrl()));
+    }
+}
+
+WebViewFactory* WebViewHost::loadFactory() {
+    for (const QString& folder : std::as_const(m_pluginFolders)) {
+        if (folder.isEmpty()) {
+            continue;
+        }
+        m_loader.setFileName(QDir(folder).filePath(QString::fromLatin1(kPluginName)));
+        if (auto* factory = qobject_cast<WebViewFactory*>(m_loader.instance())) {
+            return factory;
+        }
+    }
+    return nullptr;
+}
+
+void WebViewHost::showFailure() {
+    auto* label =
+        new QLabel(tr("The search page cannot be shown: the web view component is missing."), this);
+    label->setToolTip(m_loader.errorString());  // why, for whoever installed the program
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    layout()->addWidget(label);
+    label->show();
+}
+
+}  // namespace tolvane

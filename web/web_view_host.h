@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPluginLoader>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+
+namespace tolvane {
+
+class WebViewFactory;
+
+// Call in main() before the QApplication exists. WebEngine, loaded later from a plugin, then
+// shares its OpenGL context with the application (Qt 6.4 crashes without it) and, on X11,
+// renders in software: the search page needs no GPU, and this keeps Mesa's drivers out of the
+// process. Environment variables the user has set are left as they are.
+void prepareForLazyWebEngine();
+
+// Whether a page may hand url on to the user's own browser: http and https addresses with a
+// host, nothing else (no file:, javascript:, data: or relative addresses).
+bool isExternalWebAddress(const QUrl& url);
+
+// Where WebViewHost looks for its plugin: beside the program first, then the installed
+// private library folder.
+QStringList defaultWebViewPluginFolders();
+
+// The place of the web browser control in the main window. It stays a plain widget until it is
+// first shown; only then is the WebEngine plugin loaded and the real view created to fill it,
+// so a run that never shows the search panel never loads WebEngine.
+class WebViewHost : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit WebViewHost(QWidget* parent = nullptr,
+                         QStringList pluginFolders = defaultWebViewPluginFolders());
+    ~WebViewHost() override;
+
+    // Shows the file at filePath. Before the view exists the request is kept and carried out
+    // when it does; only the last one counts.
+    void Navigate(const QString& filePath);
+
+    // The WebEngine view once it has been created; null before, and when the plugin is missing.
+    QWidget* view() const { return m_view; }
+
+signals:
+    // The page asked for a new window with an http or https address. No window is opened; the
+    // address is for the user's own browser. Other addresses are dropped.
+    void externalLinkRequested(const QUrl& url);
+    // The view finished loading a page.
+    void loadFinished(bool ok);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createView();
+    WebViewFactory* loadFactory();
+    void showFailure();
+
+    QStringList m_pluginFolders;
+    QPluginLoader m_loader;
+    WebViewFactory* m_factory = nullptr;
+    QWidget* m_view = nullptr;
+    QUrl m_pendingUrl;
+    bool m_creationTried = false;
+};
+
+}  // namespace tolvane
