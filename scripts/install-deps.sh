@@ -9,7 +9,7 @@ run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-webengine-dev libgl-dev
     libglib2.0-dev libchm-dev fp-utils
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core fonts-liberation2
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format

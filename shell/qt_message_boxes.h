@@ -1,12 +1,14 @@
 #pragma once
 
+#include <string>
+
 #include "unit_field.h"
 
 namespace tolvane {
 
 // Message boxes as QMessageBox: modal, one OK button, over whichever window of the program is
 // active, so dismissing one returns to the window it came from.
-class QtMessageBoxes : public MessageBoxes {
+class QtMessageBoxes final : public MessageBoxes {
 public:
     void show(const std::string& text, const std::string& title, MessageIcon icon) override;
 };

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+struct chmFile;
+
+namespace tolvane {
+
+// One entry of a help file's table of contents.
+struct HelpTopic {
+    QString name;   // as shown in the contents
+    QString local;  // the topic's object path in the help file, "/converting.htm"; may be empty
+                    // for a heading without a page
+    int depth = 0;  // 0 for the top level
+    bool operator==(const HelpTopic&) const = default;
+};
+
+// Text from a help file: UTF-8 when the bytes are valid UTF-8, otherwise Latin-1.
+QString decodeHelpText(const QByteArray& bytes);
+
+// Reads a sitemap (.hhc) into its entries in document order.
+QList<HelpTopic> parseSitemap(const QByteArray& sitemap);
+
+// The object path a topic reference names: "index.htm", "/index.htm" and
+// "ms-its:tolvane.chm::/index.htm" all name "/index.htm". Any "#anchor" is dropped.
+QString helpObjectPath(const QString& reference);
+
+// A compiled HTML help file (.chm), read with chmlib.
+class ChmFile {
+public:
+    // Nothing when the file is missing or not a compiled help file.
+    static std::unique_ptr<ChmFile> open(const QString& path);
+
+    ~ChmFile();
+    ChmFile(const ChmFile&) = delete;
+    ChmFile& operator=(const ChmFile&) = delete;
+
+    QString path() const { return m_path; }
+
+    // The object's bytes; nothing when the file has no such object or it cannot be read.
+    std::optional<QByteArray> read(const QString& objectPath) const;
+
+    // The topic the help opens at, as an object path; empty when the file names none and has no
+    // contents either.
+    QString defaultTopic() const { return m_defaultTopic; }
+
+    // The help's own title; empty when it has none.
+    QString title() const { return m_title; }
+
+    QList<HelpTopic> tableOfContents() const { return m_contents; }
+
+private:
+    ChmFile(QString path, chmFile* handle);
+    void readSystemFile();
+    QString findContentsFile() const;
+
+    QString m_path;
+    chmFile* m_handle;
+    QString m_defaultTopic;
+    QString m_title;
+    QString m_contentsFile;
+    QList<HelpTopic> m_contents;
+};
+
+}  // namespace tolvane

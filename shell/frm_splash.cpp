@@ -1,0 +1,134 @@
+#include "frm_splash.h"
+
+#include <QEvent>
+#include <QEventLoop>
+#include <QIcon>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+
+#include "twips.h"
+
+namespace tolvane {
+
+namespace {
+
+// The labels on the right end at this distance from the client area's left edge.
+constexpr int kRightEdgeTwips = 4845;
+
+// How long showAndPaint waits for the window system to map the window: long enough for a busy
+// desktop, short enough that start-up goes on should the window never be mapped.
+constexpr int kExposeWaitMs = 2000;
+
+QLabel* addLabel(QWidget* window, const char* name, const QString& text) {
+    auto* label = new QLabel(text, window);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+// Lays a label out at its place in twips, widened or heightened where the font on this machine
+// needs more room than the design gave it, so that no text is cut. A right-aligned label grows
+// to the left and keeps its right edge.
+void place(QLabel* label, const QRect& design, Qt::Alignment alignment) {
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    const QSize needed = label->sizeHint();
+    QRect area = design;
+    area.setHeight(std::max(design.height(), needed.height()));
+    if (needed.width() > design.width()) {
+        if (alignment & Qt::AlignRight) {
+            area.setLeft(design.right() + 1 - needed.width());
+        } else {
+            area.setWidth(needed.width());
+        }
+    }
+    label->setGeometry(area);
+}
+
+// Ends a local event loop as soon as the watched window has been exposed (and so drawn).
+class ExposeWatcher : public QObject {
+public:
+    ExposeWatcher(QWindow* window, QEventLoop* loop) : m_window(window), m_loop(loop) {
+        m_window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Expose && m_window->isExposed()) {
+            // Ends the loop after this event, which paints the window, has been handled.
+            m_loop->quit();
+        }
+        return false;
+    }
+
+private:
+    QWindow* m_window;
+    QEventLoop* m_loop;
+};
+
+}  // namespace
+
+frmSplash::frmSplash(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(twipsToPixels(5010), twipsToPixels(1260));
+
+    // White, with black text whatever the desktop's colour scheme.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QIcon(QStringLiteral(":/icons/tolvane.png")).pixmap(QSize(32, 32)));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setGeometry(twipsRect(105, 105, 480, 480));
+
+    Label1 = addLabel(this, "Label1", QStringLiteral("Varnel"));
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSize(12);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+
+    Label2 = addLabel(this, "Label2", QStringLiteral("Freeware"));
+    Label3 = addLabel(this, "Label3", QStringLiteral("Developed by : The Tolvane team"));
+    Label4 = addLabel(this, "Label4", QStringLiteral("E-mail : tolvane@example.org"));
+    Label5 = addLabel(this, "Label5", QStringLiteral("Version 2.4"));
+
+    place(Label1, twipsRect(945, 105, kRightEdgeTwips - 945, 285), Qt::AlignRight);
+    place(Label2, twipsRect(4125, 420, kRightEdgeTwips - 4125, 210), Qt::AlignRight);
+    place(Label3, twipsRect(2640, 735, kRightEdgeTwips - 2640, 210), Qt::AlignRight);
+    place(Label4, twipsRect(2535, 945, kRightEdgeTwips - 2535, 210), Qt::AlignRight);
+    place(Label5, twipsRect(105, 735, 840, 210), Qt::AlignLeft);
+}
+
+void frmSplash::showAndPaint() {
+    const QScreen* screen = this->screen();
+    if (screen != nullptr) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+
+    // The window system maps the window and asks for its contents through events; the start-up
+    // work that follows handles none, so they are handled here until the window has been drawn.
+    QWindow* window = windowHandle();
+    if (window != nullptr && !window->isExposed()) {
+        QEventLoop loop;
+        ExposeWatcher watcher(window, &loop);
+        QTimer::singleShot(kExposeWaitMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    repaint();
+}
+
+}  // namespace tolvane
