@@ -9,6 +9,8 @@
 
 #include <chm_lib.h>
 
+#include "chm_structure.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -154,6 +156,12 @@ QString helpObjectPath(const QString& reference) {
 std::unique_ptr<ChmFile> ChmFile::open(const QString& path) {
     if (!QFileInfo(path).isFile()) {
         return nullptr;
+    }
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly) || !chmStructureIsSound(file)) {
+            return nullptr;
+        }
     }
     chmFile* handle = chm_open(QFile::encodeName(path).constData());
     if (handle == nullptr) {

@@ -149,17 +149,15 @@ void FrmPrefTest::windowIsAFixedDialog() {
 void FrmPrefTest::controls_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("parentName");
+    const auto row = [](const char* name, const char* caption, const char* parentName) {
+        QTest::newRow(name) << QString::fromLatin1(caption) << QString::fromLatin1(parentName);
+    };
 
-    QTest::newRow("Frame1") << "Startup Options"
-                            << "frmPref";
-    QTest::newRow("Option1") << "Temperature Conversion"
-                             << "Frame1";
-    QTest::newRow("Option2") << "Search About"
-                             << "Frame1";
-    QTest::newRow("Command1") << "&Ok"
-                              << "frmPref";
-    QTest::newRow("Command2") << "&Cancel"
-                              << "frmPref";
+    row("Frame1", "Startup Options", "frmPref");
+    row("Option1", "Temperature Conversion", "Frame1");
+    row("Option2", "Search About", "Frame1");
+    row("Command1", "&Ok", "frmPref");
+    row("Command2", "&Cancel", "frmPref");
 }
 
 // With a font small enough, each control sits exactly at its place in the design.

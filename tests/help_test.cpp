@@ -83,25 +83,19 @@ private slots:
 void HelpTest::objectPaths_data() {
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("path");
+    const auto row = [](const char* tag, const char* reference, const char* path) {
+        QTest::newRow(tag) << QString::fromLatin1(reference) << QString::fromLatin1(path);
+    };
 
-    QTest::newRow("plain") << "index.htm"
-                           << "/index.htm";
-    QTest::newRow("absolute") << "/index.htm"
-                              << "/index.htm";
-    QTest::newRow("folder") << "html/topic.htm"
-                            << "/html/topic.htm";
-    QTest::newRow("anchor") << "keypad.htm#caret"
-                            << "/keypad.htm";
-    QTest::newRow("backslashes") << "html\\topic.htm"
-                                 << "/html/topic.htm";
-    QTest::newRow("dot segments") << "html/../index.htm"
-                                  << "/index.htm";
-    QTest::newRow("ms-its") << "ms-its:tolvane.chm::/index.htm"
-                            << "/index.htm";
-    QTest::newRow("MSITStore") << "mk:@MSITStore:C:\\x\\tolvane.chm::/html/a.htm"
-                               << "/html/a.htm";
-    QTest::newRow("blanks around") << "  index.htm "
-                                   << "/index.htm";
+    row("plain", "index.htm", "/index.htm");
+    row("absolute", "/index.htm", "/index.htm");
+    row("folder", "html/topic.htm", "/html/topic.htm");
+    row("anchor", "keypad.htm#caret", "/keypad.htm");
+    row("backslashes", "html\\topic.htm", "/html/topic.htm");
+    row("dot segments", "html/../index.htm", "/index.htm");
+    row("ms-its", "ms-its:tolvane.chm::/index.htm", "/index.htm");
+    row("MSITStore", "mk:@MSITStore:C:\\x\\tolvane.chm::/html/a.htm", "/html/a.htm");
+    row("blanks around", "  index.htm ", "/index.htm");
 }
 
 void HelpTest::objectPaths() {
@@ -347,17 +341,22 @@ void HelpTest::openerBelongsToTheMainWindow() {
 void HelpTest::unusableHelpFilesAreReported_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("says");
+    const auto row = [](const char* tag, const char* kind, const char* says) {
+        QTest::newRow(tag) << QString::fromLatin1(kind) << QString::fromLatin1(says);
+    };
 
-    QTest::newRow("missing") << "missing"
-                             << "was not found";
-    QTest::newRow("empty") << "empty"
-                           << "cannot be read";
-    QTest::newRow("random bytes") << "random"
-                                  << "cannot be read";
-    QTest::newRow("help file cut where its content begins") << "truncated"
-                                                            << "cannot be read";
-    QTest::newRow("folder") << "folder"
-                            << "cannot be read";
+    row("missing", "missing", "was not found");
+    row("empty", "empty", "cannot be read");
+    row("random bytes", "random", "cannot be read");
+    row("help file cut where its content begins", "truncated", "cannot be read");
+    row("folder", "folder", "cannot be read");
+    // Damage that made chmlib itself fail: a null LZX decoder, a division by zero, a directory
+    // listing read past its end.
+    row("LZX settings of an unknown version", "lzx version", "cannot be read");
+    row("LZX settings without windows per reset", "lzx windows", "cannot be read");
+    row("LZX window too small", "lzx window", "cannot be read");
+    row("directory listing longer than its block", "listing", "cannot be read");
+    row("LZX settings in a section that does not exist", "section", "cannot be read");
 }
 
 void HelpTest::unusableHelpFilesAreReported() {
@@ -375,13 +374,41 @@ void HelpTest::unusableHelpFilesAreReported() {
         writeFile(path, bytes);
     } else if (kind == u"truncated") {
         // The file header gives, at byte 0x58, where the content begins (64 bits, little-endian);
-        // everything before it is headers and the directory, so the file still opens.
+        // everything before it is headers and the directory.
         const QByteArray whole = readFile(kHelpFile);
         QVERIFY(whole.size() > 0x60);
         const qint64 contentStart = qFromLittleEndian<qint64>(whole.constData() + 0x58);
         QVERIFY(contentStart > 0x60 && contentStart < whole.size());
         writeFile(path, whole.left(contentStart));
-        QVERIFY(ChmFile::open(path) != nullptr);
+    } else if (kind.startsWith(u"lzx") || kind == u"listing" || kind == u"section") {
+        // The LZX settings are six 32-bit numbers after their count: "LZXC", version, reset
+        // interval, window size, windows per reset. A directory listing block starts with
+        // "PMGL" and the number of unused bytes at its end.
+        QByteArray bytes = readFile(kHelpFile);
+        const qsizetype lzxc = bytes.indexOf("LZXC");
+        const qsizetype listing = bytes.indexOf("PMGL");
+        QVERIFY(lzxc > 0 && listing > 0);
+        const auto put = [&bytes](qsizetype at, quint32 value) {
+            qToLittleEndian(value, bytes.data() + at);
+        };
+        if (kind == u"lzx version") {
+            put(lzxc + 4, 0x8e000002);
+        } else if (kind == u"lzx windows") {
+            put(lzxc + 16, 0);
+        } else if (kind == u"lzx window") {
+            put(lzxc + 4, 1);
+            put(lzxc + 12, 2);
+        } else if (kind == u"listing") {
+            put(listing + 4, 0xffff);
+        } else {
+            // In the listing, an object's name is followed by its section number.
+            const QByteArray name("::DataSpace/Storage/MSCompressed/ControlData");
+            const qsizetype entry = bytes.indexOf(name);
+            QVERIFY(entry > 0);
+            QCOMPARE(bytes[entry + name.size()], '\0');
+            bytes[entry + name.size()] = 35;
+        }
+        writeFile(path, bytes);
     } else if (kind == u"folder") {
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("tolvane.chm")));
     }
