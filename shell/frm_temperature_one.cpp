@@ -2,6 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -12,8 +15,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "safe_file.h"
+#include "search_page.h"
 #include "twips.h"
 #include "unit_line_edit.h"
+#include "web_view_host.h"
 
 namespace tolvane {
 namespace {
@@ -116,11 +122,12 @@ private:
     const std::array<UnitLineEdit*, 4>& m_edits;
 };
 
-frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                      Qt::WindowCloseButtonHint) {
+frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString applicationFolder,
+                                     QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      m_applicationFolder(std::move(applicationFolder)) {
     setObjectName(QStringLiteral("frmTemperatureOne"));
     setWindowTitle(QString::fromUtf8(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
@@ -171,7 +178,8 @@ void frmTemperatureOne::createConversionPanel() {
         symbol->setAccessibleDescription(symbol->toolTip().trimmed());
 
         const UnitField unit = row.field;
-        connect(field, &QLineEdit::textChanged, this, [this, unit] { m_panel->fieldChanged(unit); });
+        connect(field, &QLineEdit::textChanged, this,
+                [this, unit] { m_panel->fieldChanged(unit); });
         connect(field, &UnitLineEdit::focusReceived, this,
                 [this, unit] { m_panel->fieldFocused(unit); });
     }
@@ -196,9 +204,9 @@ void frmTemperatureOne::createSearchPanel() {
     cmdRefresh->setFont(verdana(false));
     cmdRefresh->setGeometry(twipsRect(6540, 165, 1170, 280));
     cmdRefresh->setAutoDefault(false);
-    connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::refreshRequested);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::cmdRefresh_Click);
 
-    WebBrowser1 = new QWidget(Frame1);
+    WebBrowser1 = new WebViewHost(Frame1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(tr("Search page"));
     WebBrowser1->setGeometry(twipsRect(75, 480, 7635, 1410));
@@ -279,7 +287,9 @@ void frmTemperatureOne::sendKeyToActiveField(KeyAction key) {
     QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier));
 }
 
-void frmTemperatureOne::CommandClearEntry_Click() { m_panel->ClearAllFields(); }
+void frmTemperatureOne::CommandClearEntry_Click() {
+    m_panel->ClearAllFields();
+}
 
 PanelMode frmTemperatureOne::panelMode() const {
     return Frame2->isVisibleTo(this) ? PanelMode::Conversion : PanelMode::Search;
@@ -324,9 +334,55 @@ void frmTemperatureOne::hidePanel(QWidget* panel) {
 void frmTemperatureOne::cmd_Content_Click() {
     // As if F1 had been pressed in whatever has the focus; it finds its way up to this window.
     QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
     QCoreApplication::postEvent(target,
                                 new QKeyEvent(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier));
+}
+
+std::optional<QString> frmTemperatureOne::AboutFile() {
+    m_aboutFilePath =
+        QDir(m_applicationFolder)
+            .filePath(QString::fromLatin1(kSearchPageFileName.data(), kSearchPageFileName.size()));
+    const std::string page = searchPageText();
+    return writeFileAtomically(m_aboutFilePath,
+                               QByteArray(page.data(), static_cast<qsizetype>(page.size())));
+}
+
+void frmTemperatureOne::cmdRefresh_Click() {
+    WebBrowser1->Navigate(m_aboutFilePath);
+}
+
+void frmTemperatureOne::arrangeForStartUp() {
+    // The layout was drawn for a window of 8025 x 2800 twips outside, of which a classic frame
+    // takes 4 pixels on each side and the caption 18 pixels; the menu bar is part of the client
+    // area here. The conversion panel must fit whatever height this platform's menu bar has.
+    constexpr int kOuterWidth = 8025;
+    constexpr int kOuterHeight = 2800;
+    constexpr int kFrameWidth = 2 * 4;
+    constexpr int kFrameHeight = 2 * 4 + 18;
+    const int panelBottom = Frame2->geometry().bottom() + 3;
+    const int clientHeight = std::max(
+        twipsToPixels(kOuterHeight) - kFrameHeight - menuBar()->sizeHint().height(), panelBottom);
+    centralWidget()->setFixedSize(twipsToPixels(kOuterWidth) - kFrameWidth, clientHeight);
+    Frame1->move(Frame2->pos());
+}
+
+void frmTemperatureOne::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Q_EMIT activated();
+    }
+}
+
+// Closing the window ends the run: the search page goes with it. A page that is already gone or
+// cannot be removed no longer matters.
+void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+    if (!m_aboutFilePath.isEmpty()) {
+        QFile::remove(m_aboutFilePath);
+    }
+    event->accept();
+    Q_EMIT unloaded();
 }
 
 void frmTemperatureOne::keyPressEvent(QKeyEvent* event) {

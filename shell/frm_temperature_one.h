@@ -17,6 +17,7 @@ class QPushButton;
 namespace tolvane {
 
 class UnitLineEdit;
+class WebViewHost;
 
 // The main window: the conversion panel (four unit fields and the keypad) and the search panel,
 // one above the other, and the menu bar. What the fields do lives in ConversionPanel; the window
@@ -25,8 +26,21 @@ class frmTemperatureOne : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmTemperatureOne(MessageBoxes& messages, QWidget* parent = nullptr);
+    // The window's files (the search page) live in applicationFolder.
+    frmTemperatureOne(MessageBoxes& messages, QString applicationFolder, QWidget* parent = nullptr);
     ~frmTemperatureOne() override;
+
+    // Writes the search page into the application folder and remembers its path. Returns the
+    // reason in words when the page could not be written.
+    std::optional<QString> AboutFile();
+    const QString& AboutFilePath() const { return m_aboutFilePath; }
+
+    // Shows the search page in the search panel.
+    void cmdRefresh_Click();
+
+    // Gives the window the outer size of the original layout (frame, title and menu bar
+    // included) and lays the search panel over the conversion panel.
+    void arrangeForStartUp();
 
     // Types text into the active field over its selection, then gives it the focus back.
     void NumPad(const QString& text);
@@ -37,15 +51,22 @@ public:
     UnitLineEdit* unitField(UnitField field) const;
     std::optional<UnitField> activeField() const { return m_panel->ActiveTextBox(); }
 
+    WebViewHost* webView() const { return WebBrowser1; }
+
 Q_SIGNALS:
     void preferencesRequested();
     void helpRequested();
     void aboutRequested();
     void closeRequested();
-    void refreshRequested();
+    // The window became the active window again.
+    void activated();
+    // The window has been closed; the search page is gone.
+    void unloaded();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     class Fields;
@@ -61,6 +82,8 @@ private:
     void sendKeyToActiveField(KeyAction key);
     void hidePanel(QWidget* panel);
 
+    const QString m_applicationFolder;
+    QString m_aboutFilePath;
     std::unique_ptr<Fields> m_fields;
     std::unique_ptr<ConversionPanel> m_panel;
     std::array<UnitLineEdit*, 4> m_unitFields{};
@@ -68,7 +91,7 @@ private:
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     QPushButton* cmdRefresh = nullptr;
-    QWidget* WebBrowser1 = nullptr;
+    WebViewHost* WebBrowser1 = nullptr;
     Keypad* m_keypad = nullptr;
     QAction* cmd_Search = nullptr;
 };

@@ -1,15 +1,20 @@
 #include <QApplication>
 
-#include "frm_temperature_one.h"
-#include "qt_message_boxes.h"
+#include "application_folder.h"
+#include "browser_launcher.h"
+#include "program.h"
+#include "web_view_host.h"
 
 int main(int argc, char* argv[]) {
+    tolvane::prepareForLazyWebEngine();
     QApplication app(argc, argv);
-    tolvane::QtMessageBoxes messages;
-    tolvane::frmTemperatureOne window(messages);
-    QObject::connect(&window, &tolvane::frmTemperatureOne::closeRequested, &app,
-                     &QApplication::quit);
-    window.setPanelMode(tolvane::PanelMode::Conversion);
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("tolvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Varnel V.2.4"));
+    QApplication::setApplicationVersion(QStringLiteral("2.04"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
+
+    tolvane::Program program(tolvane::ApplicationFolder::resolveForThisProgram(),
+                             tolvane::makeDesktopShell());
+    program.Main();
+    return QApplication::exec();
 }

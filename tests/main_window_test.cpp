@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -26,6 +27,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_folder;
     std::unique_ptr<frmTemperatureOne> m_window;
     tolvane::QtMessageBoxes m_messages;
 
@@ -43,7 +45,7 @@ private:
                 field(UnitField::Fahrenheit)->text(), field(UnitField::Rankine)->text()};
     }
     void openWindow(PanelMode mode) {
-        m_window = std::make_unique<frmTemperatureOne>(m_messages);
+        m_window = std::make_unique<frmTemperatureOne>(m_messages, m_folder.path());
         m_window->setPanelMode(mode);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -157,7 +159,8 @@ private Q_SLOTS:
     }
 
     void keypadButtonsDoNotOverlap() {
-        const auto buttons = m_window->findChild<QGroupBox*>("Frame2")->findChildren<QPushButton*>();
+        const auto buttons =
+            m_window->findChild<QGroupBox*>("Frame2")->findChildren<QPushButton*>();
         QCOMPARE(buttons.size(), 21);
         for (QPushButton* a : buttons) {
             QVERIFY(a->parentWidget()->rect().contains(a->geometry()));
@@ -201,11 +204,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("caret");
-        QTest::newRow("append") << "12" << 2 << 0 << "CommandThree" << "123" << 3;
-        QTest::newRow("point between digits") << "12" << 1 << 0 << "CommandDot" << "1.2" << 2;
-        QTest::newRow("over the selection") << "451" << 0 << 3 << "CommandZero" << "0" << 1;
-        QTest::newRow("exponent letter") << "12" << 2 << 0 << "CommandFloatingPoint" << "12E" << 3;
-        QTest::newRow("second minus") << "-1" << 0 << 0 << "CommandMinus" << "--1" << 1;
+        QTest::newRow("append") << "12" << 2 << 0 << "CommandThree"
+                                << "123" << 3;
+        QTest::newRow("point between digits") << "12" << 1 << 0 << "CommandDot"
+                                              << "1.2" << 2;
+        QTest::newRow("over the selection") << "451" << 0 << 3 << "CommandZero"
+                                            << "0" << 1;
+        QTest::newRow("exponent letter") << "12" << 2 << 0 << "CommandFloatingPoint"
+                                         << "12E" << 3;
+        QTest::newRow("second minus") << "-1" << 0 << 0 << "CommandMinus"
+                                      << "--1" << 1;
     }
 
     void keypadTypesAtTheCaret() {
@@ -248,21 +256,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("caret");
-        QTest::newRow("BS in the middle") << "1234" << 2 << 0 << "CommandBackSpace" << "134" << 1;
-        QTest::newRow("Del in the middle") << "1234" << 2 << 0 << "CommandDel" << "124" << 2;
-        QTest::newRow("BS at the start") << "1234" << 0 << 0 << "CommandBackSpace" << "1234" << 0;
-        QTest::newRow("Del at the end") << "1234" << 4 << 0 << "CommandDel" << "1234" << 4;
-        QTest::newRow("BS over a selection") << "1234" << 1 << 2 << "CommandBackSpace" << "14" << 1;
-        QTest::newRow("Del over a selection") << "1234" << 1 << 2 << "CommandDel" << "14" << 1;
-        QTest::newRow("Home") << "1234" << 3 << 0 << "CommandHome" << "1234" << 0;
-        QTest::newRow("End") << "1234" << 1 << 0 << "CommandEnd" << "1234" << 4;
-        QTest::newRow("Left") << "1234" << 2 << 0 << "CommandLeft" << "1234" << 1;
-        QTest::newRow("Left at the start") << "1234" << 0 << 0 << "CommandLeft" << "1234" << 0;
-        QTest::newRow("Right") << "1234" << 2 << 0 << "CommandRight" << "1234" << 3;
-        QTest::newRow("Right at the end") << "1234" << 4 << 0 << "CommandRight" << "1234" << 4;
-        QTest::newRow("Home over a selection") << "1234" << 1 << 2 << "CommandHome" << "1234" << 0;
-        QTest::newRow("End over a selection") << "1234" << 1 << 2 << "CommandEnd" << "1234" << 4;
-        QTest::newRow("last character") << "7" << 1 << 0 << "CommandBackSpace" << "" << 0;
+        QTest::newRow("BS in the middle") << "1234" << 2 << 0 << "CommandBackSpace"
+                                          << "134" << 1;
+        QTest::newRow("Del in the middle") << "1234" << 2 << 0 << "CommandDel"
+                                           << "124" << 2;
+        QTest::newRow("BS at the start") << "1234" << 0 << 0 << "CommandBackSpace"
+                                         << "1234" << 0;
+        QTest::newRow("Del at the end") << "1234" << 4 << 0 << "CommandDel"
+                                        << "1234" << 4;
+        QTest::newRow("BS over a selection") << "1234" << 1 << 2 << "CommandBackSpace"
+                                             << "14" << 1;
+        QTest::newRow("Del over a selection") << "1234" << 1 << 2 << "CommandDel"
+                                              << "14" << 1;
+        QTest::newRow("Home") << "1234" << 3 << 0 << "CommandHome"
+                              << "1234" << 0;
+        QTest::newRow("End") << "1234" << 1 << 0 << "CommandEnd"
+                             << "1234" << 4;
+        QTest::newRow("Left") << "1234" << 2 << 0 << "CommandLeft"
+                              << "1234" << 1;
+        QTest::newRow("Left at the start") << "1234" << 0 << 0 << "CommandLeft"
+                                           << "1234" << 0;
+        QTest::newRow("Right") << "1234" << 2 << 0 << "CommandRight"
+                               << "1234" << 3;
+        QTest::newRow("Right at the end") << "1234" << 4 << 0 << "CommandRight"
+                                          << "1234" << 4;
+        QTest::newRow("Home over a selection") << "1234" << 1 << 2 << "CommandHome"
+                                               << "1234" << 0;
+        QTest::newRow("End over a selection") << "1234" << 1 << 2 << "CommandEnd"
+                                              << "1234" << 4;
+        QTest::newRow("last character") << "7" << 1 << 0 << "CommandBackSpace"
+                                        << "" << 0;
     }
 
     void caretAndEraseKeys() {
@@ -361,7 +384,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("not numeric")
-            << "12a" << "Please enter a numeric value." << QStringList{"12a", "", "", ""};
+            << "12a"
+            << "Please enter a numeric value." << QStringList{"12a", "", "", ""};
         QTest::newRow("out of range") << "2E+30"
                                       << "The value you entered is either too large or too small."
                                       << QStringList{"", "", "", ""};

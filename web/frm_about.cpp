@@ -1,0 +1,120 @@
+#include "frm_about.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+#include "browser_launcher.h"
+#include "twips.h"
+#include "web_addresses.h"
+
+namespace tolvane {
+namespace {
+
+QFont verdana(bool bold) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
+}
+
+// A label that reacts to a click, as the link does.
+class ClickableLabel : public QLabel {
+public:
+    ClickableLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
+        : QLabel(text, parent), m_onClick(std::move(onClick)) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+            m_onClick();
+        }
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+QLabel* placeLabel(QLabel* label, const char* name, const QRect& rect, bool sizeToText) {
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(rect);
+    if (sizeToText) {
+        label->resize(label->sizeHint());
+    }
+    return label;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ownerWindow,
+                   QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_launcher(launcher),
+      m_ownerWindow(std::move(ownerWindow)) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("About Varnel V.2.4"));
+    setFont(verdana(false));
+    setFixedSize(twipsToPixels(5250), twipsToPixels(1410));
+
+    auto* title = placeLabel(new QLabel(tr("Varnel V.2.4"), this), "Label1",
+                             twipsRect(105, 105, 3870, 195), true);
+    title->setFont(verdana(true));
+    title->resize(title->sizeHint());  // sized to its text in its own font
+
+    auto* description =
+        placeLabel(new QLabel(tr("Converts the temperatures among the four units of temperature; "
+                                 "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
+                                 "and degree Rankine (°R)."),
+                              this),
+                   "Label2", twipsRect(105, 420, 4425, 645), false);
+    description->setWordWrap(true);
+
+    auto* link = placeLabel(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }),
+                            "Label3", twipsRect(105, 1155, 975, 195), true);
+    QPalette palette = link->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    link->setPalette(palette);
+    link->setToolTip(homePageAddress());
+    link->setCursor(QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 12, 9));
+    link->setAccessibleName(tr("Home Page"));
+    link->setAccessibleDescription(homePageAddress());
+
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(QPixmap(QStringLiteral(":/icons/tolvane.png")));
+    image->setGeometry(twipsRect(4620, 315, 480, 480));
+    image->setAccessibleName(tr("Tolvane icon"));
+
+    auto* ok = new QPushButton(tr("&Ok"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setGeometry(twipsRect(4620, 840, 480, 480));
+    // Enter presses Ok while it has the focus; Escape does nothing (this is no QDialog).
+    ok->setAutoDefault(true);
+    ok->setFocus();
+    connect(ok, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+}
+
+QString frmAbout::homePageAddress() {
+    return QString::fromLatin1(site::kHomePageBase.data(),
+                               static_cast<qsizetype>(site::kHomePageBase.size())) +
+           QStringLiteral("/temhomep.htm");
+}
+
+void frmAbout::Command1_Click() {
+    close();
+}
+
+void frmAbout::Label3_Click() {
+    BrowserFound = m_launcher.FindBrowser();
+    if (BrowserFound) {
+        m_launcher.OpenWebPage(homePageAddress().toStdString(), m_ownerWindow());
+    } else {
+        m_launcher.BrowserNotFound();
+    }
+}
+
+}  // namespace tolvane
