@@ -18,8 +18,8 @@ test: deps-test
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(MAKE) --no-print-directory check-format
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)

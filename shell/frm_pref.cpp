@@ -122,10 +122,8 @@ void frmPref::Command1_Click() {
     if (const std::optional<QString> reason = writeStartPanel(PrefFilePath, mode)) {
         // The main window keeps its panel and the dialog stays open, so the user can retry or
         // cancel knowing that nothing was stored.
-        const QString text = QStringLiteral(
-                                 "The start-up choice could not be saved in the file\n"
-                                 "%1\n\n%2")
-                                 .arg(QDir::toNativeSeparators(PrefFilePath), *reason);
+        const QString text =
+            QStringLiteral("The start-up choice could not be saved.\n\n%1").arg(*reason);
         m_messages.show(text.toStdString(), kDialogTitle, MessageIcon::Exclamation);
         return;
     }

@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("tolvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Varnel V.2.4"));
     QApplication::setApplicationVersion(QStringLiteral("2.04"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tolvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
 
     tolvane::Program program(tolvane::ApplicationFolder::resolveForThisProgram(),

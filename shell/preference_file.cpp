@@ -3,33 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "safe_file.h"
 
 namespace tolvane {
-
-namespace {
-
-// Writes into a temporary file beside the target and renames it over the target only once every
-// byte is on disk, so a full disk or a lost folder never leaves a half-written file behind.
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Unbuffered: QSaveFile (Qt 6.4) notices only failures of write() itself, not those of the
-    // flush that close() does, and would then rename a truncated file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
-    }
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 QString prefFilePath(const QString& applicationFolder) {
     return QDir(applicationFolder).filePath(QString::fromLatin1(kPrefFileName));

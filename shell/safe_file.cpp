@@ -31,7 +31,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     }
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: QSaveFile (Qt 6.4) notices only failures of write() itself, not those of the
+    // flush that commit() does, and would then rename a truncated file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failure(path, file.errorString());
     }
     // A link planted between the removal above and open() has been followed by now: refuse.
