@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
+
+#include <functional>
 
 #include "browser_launcher.h"
 #include "frm_about.h"
@@ -17,6 +20,34 @@
 
 namespace tolvane {
 namespace {
+
+// Runs `work` from the event loop once `window` has first been exposed, so that it never holds up
+// the window's first appearance and paint.
+void whenFirstExposed(QWindow* window, std::function<void()> work) {
+    class Watcher : public QObject {
+    public:
+        Watcher(QWindow* window, std::function<void()> work)
+            : QObject(window), m_work(std::move(work)) {}
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+                QTimer::singleShot(0, parent(), std::move(m_work));
+                deleteLater();
+                watched->removeEventFilter(this);
+            }
+            return false;
+        }
+
+    private:
+        std::function<void()> m_work;
+    };
+    if (window->isExposed()) {
+        QTimer::singleShot(0, window, std::move(work));
+        return;
+    }
+    window->installEventFilter(new Watcher(window, std::move(work)));
+}
 
 void showBusyPointer(bool busy) {
     if (busy) {
@@ -72,11 +103,12 @@ void Program::Main() {
     m_window->show();
 }
 
-// The page was written before the window loads; the browser lookup waits for the event loop so
-// that it never holds up the first paint. Its answer is not needed here.
+// The page was written before the window loads. The browser lookup waits until the window is on
+// the screen, so that it never holds up the first paint; its answer is not needed here.
 void Program::Form_Load() {
     m_window->cmdRefresh_Click();
-    QTimer::singleShot(0, this, [this] {
+    m_window->winId();  // the native window, so that its first exposure can be watched
+    whenFirstExposed(m_window->windowHandle(), [this] {
         m_launcher->FindBrowser();
         if (!m_pageWriteError.isEmpty()) {
             m_messages.show(m_pageWriteError.toStdString(), kProgramTitle,
