@@ -86,15 +86,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("search");
         QTest::newRow("start search CR LF") << QByteArray("start search\r\n") << true;
         QTest::newRow("start temp CR LF") << QByteArray("start temp\r\n") << false;
-        QTest::newRow("other case") << QByteArray("Start Search\r\n") << false;
         QTest::newRow("trailing blank") << QByteArray("start search \r\n") << false;
-        QTest::newRow("first word only") << QByteArray("start\r\n") << false;
-        QTest::newRow("empty first line") << QByteArray("\r\nstart search\r\n") << false;
         QTest::newRow("no line end") << QByteArray("start search") << true;
         QTest::newRow("line feed only") << QByteArray("start search\n") << false;
         QTest::newRow("more lines") << QByteArray("start search\r\nanything\r\n") << true;
         QTest::newRow("missing") << QByteArray("-") << false;
-        QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("binary") << QByteArray("\0\xff\x01start search", 16) << false;
     }
 
@@ -113,7 +109,6 @@ private Q_SLOTS:
         auto* frame2 = window()->findChild<QGroupBox*>("Frame2");
         QCOMPARE(frame1->pos(), frame2->pos());
         QVERIFY(window()->centralWidget()->rect().contains(frame2->geometry()));
-        QVERIFY(!window()->isMaximized());
         QCOMPARE(window()->minimumSize(), window()->maximumSize());
         // No splash screen is left behind, and nothing is busy any more.
         QCOMPARE(visibleWindows(), 1);
@@ -148,14 +143,6 @@ private Q_SLOTS:
             window()->close();
         }
         QVERIFY(!QFile::exists(page));
-    }
-
-    void theBrowserIsLookedUpOnceTheWindowShows() {
-        start();
-        QVERIFY(!QFile::exists(path("temphtm.HTM")));
-        QTest::qWait(0);
-        QVERIFY(!QFile::exists(path("temphtm.HTM")));
-        QVERIFY(m_shell->started.empty());
     }
 
     void aboutBoxClosesWhenTheMainWindowIsActivatedAgain() {
