@@ -145,9 +145,11 @@ void Program::cmd_About_Click() {
     m_about->show();
 }
 
-// Coming back to the main window closes the About box.
+// Coming back to the main window closes the About box. The main window may also be activated
+// while the box is still opening (a closing menu hands the focus back on some desktops); that is
+// no return from the box.
 void Program::Form_Activate() {
-    if (m_about) {
+    if (m_about && m_about->hasBeenActive()) {
         m_about->close();
     }
 }

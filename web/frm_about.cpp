@@ -108,6 +108,13 @@ void frmAbout::Command1_Click() {
     close();
 }
 
+void frmAbout::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        m_hasBeenActive = true;
+    }
+}
+
 void frmAbout::Label3_Click() {
     BrowserFound = m_launcher.FindBrowser();
     if (BrowserFound) {

@@ -28,12 +28,20 @@ public:
 
     void Label3_Click();
 
+    // Whether the box has been the active window since it opened: only a return from it to the
+    // main window closes it.
+    bool hasBeenActive() const { return m_hasBeenActive; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void Command1_Click();
 
     BrowserLauncher& m_launcher;
     const std::function<std::uintptr_t()> m_ownerWindow;
     bool BrowserFound = false;
+    bool m_hasBeenActive = false;
 };
 
 }  // namespace tolvane
