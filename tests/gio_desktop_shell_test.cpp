@@ -2,170 +2,120 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <optional>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "browser_launcher.h"
-#include "case_name.h"
-#include "fake_desktop.h"
-#include "launcher_fakes.h"
 #include "test_files.h"
 
-// GIO for real, on the private desktop that this program's main exports (fake_desktop.h).
+// GIO for real, on a private freedesktop desktop that main() sets up: its one application, a
+// fake browser registered for HTML pages, records the arguments it was started with. Nothing of
+// the user's own desktop is read or written.
 
 namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeDesktop;
-using testing::waitForArguments;
 using Arguments = std::vector<std::string>;
+
+// An application whose Exec line is `command` followed by the address.
+void writeDesktopFile(const fs::path& file, const std::string& command) {
+    std::ofstream(file) << "[Desktop Entry]\nType=Application\nName=Test Browser\nExec=" << command
+                        << " %u\nMimeType=text/html;\n";
+}
 
 class GioDesktopShellTest : public ::testing::Test {
 protected:
-    const FakeDesktop desktop = FakeDesktop::inUse();
+    const fs::path desktop = fs::path(std::getenv("XDG_DATA_HOME")).parent_path();
     const testing::TempFolder folder;
     GioDesktopShell shell;
 
-    // A fake browser of this test's own, started through a desktop file; its arguments end up
-    // in recording().
-    fs::path browser(const std::vector<std::string>& extraArguments = {}) const {
-        FakeDesktop::writeRecorder(recorder(), recording());
-        std::vector<std::string> command{testing::utf8Of(recorder())};
-        command.insert(command.end(), extraArguments.begin(), extraArguments.end());
-        FakeDesktop::writeDesktopFile(folder.path() / "browser.desktop", command);
-        return folder.path() / "browser.desktop";
+    // What the fake browser was last started with.
+    Arguments browserArguments() const {
+        std::istringstream recording(testing::waitForFile(desktop / "browser.arguments"));
+        Arguments arguments;
+        for (std::string argument; std::getline(recording, argument, '\0');) {
+            arguments.push_back(argument);
+        }
+        return arguments;
     }
-    fs::path recorder() const { return folder.path() / "browser.sh"; }
-    fs::path recording() const { return folder.path() / "browser.arguments"; }
 };
 
-// --- Lookup ---------------------------------------------------------------------------------
+class GioRegisteredBrowser : public GioDesktopShellTest,
+                             public ::testing::WithParamInterface<std::string> {};
 
-TEST_F(GioDesktopShellTest, FindsTheDesktopFileOfTheBrowserRegisteredForHtmPages) {
-    testing::writeFile(folder.path() / "page.htm", "<html></html>\r\n");
+// The address reaches the browser as one argument, unchanged, after those of its Exec line: no
+// shell reads it on the way.
+TEST_P(GioRegisteredBrowser, IsFoundAndGetsExactlyTheAddress) {
+    std::ofstream(folder.path / "page.htm") << "<html></html>\r\n";
+    const DesktopShell::Lookup lookup = shell.findExecutable(folder.path / "page.htm");
+    ASSERT_GT(lookup.code, 32);
+    EXPECT_EQ(lookup.program,
+              (desktop / "data/applications/tolvane-test-browser.desktop").string());
+    fs::remove(desktop / "browser.arguments");
 
-    const DesktopShell::Lookup lookup = shell.findExecutable(folder.path() / "page.htm");
+    EXPECT_GT(shell.execute(0, lookup.program, GetParam()), 32);
 
-    EXPECT_GT(lookup.code, 32);
-    EXPECT_EQ(lookup.program, desktop.registeredBrowser().string());
+    EXPECT_EQ(browserArguments(), (Arguments{"--new-window", "two words", GetParam()}));
 }
 
-TEST_F(GioDesktopShellTest, FindsNothingForAFileTypeWithoutHandler) {
-    testing::writeFile(folder.path() / "notes.txt", "plain words\n");
+INSTANTIATE_TEST_SUITE_P(Addresses, GioRegisteredBrowser,
+                         ::testing::Values("http://search.example.com/?q=98.6%20F&site=1;x=2#top",
+                                           "http://a.example/b c/'d' \"e\" $HOME `id` \\ %u",
+                                           "http://a.example/temp\u00e9rature/\u00b0C"));
 
-    const DesktopShell::Lookup lookup = shell.findExecutable(folder.path() / "notes.txt");
+TEST_F(GioDesktopShellTest, FindsNothingWithoutAHandler) {
+    std::ofstream(folder.path / "notes.txt") << "plain words\n";
+
+    const DesktopShell::Lookup lookup = shell.findExecutable(folder.path / "notes.txt");
 
     EXPECT_LE(lookup.code, 32);
     EXPECT_EQ(lookup.program, "");
 }
 
-TEST_F(GioDesktopShellTest, FindsNothingForAMissingFile) {
-    EXPECT_LE(shell.findExecutable(folder.path() / "absent.htm").code, 32);
-}
+// GIO starts programs through a helper, which would hide a missing program until too late; and a
+// desktop file whose program is not installed must not be started as a program either.
+TEST_F(GioDesktopShellTest, LaunchThatCannotStartIsReportedAt32OrBelow) {
+    writeDesktopFile(folder.path / "gone.desktop", (folder.path / "no-browser").string());
+    fs::permissions(folder.path / "gone.desktop", fs::perms::owner_all);  // as many are
 
-// --- Launch ---------------------------------------------------------------------------------
-
-struct AddressCase {
-    const char* name;
-    std::string address;
-};
-
-class GioLaunchAddress : public GioDesktopShellTest,
-                         public ::testing::WithParamInterface<AddressCase> {};
-
-TEST_P(GioLaunchAddress, ReachesTheBrowserAsItsOnlyArgumentUnchanged) {
-    EXPECT_GT(shell.execute(0, browser().string(), GetParam().address), 32);
-
-    EXPECT_EQ(waitForArguments(recording()), Arguments{GetParam().address});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Addresses, GioLaunchAddress,
-    ::testing::Values(AddressCase{"home_page", "http://www.example.org/"},
-                      AddressCase{"query", "http://search.example.com/?q=98.6%20F&site=1;x=2#top"},
-                      AddressCase{"shell_characters",
-                                  "http://example.org/a b/'c' \"d\" $HOME `id` \\ %u"},
-                      AddressCase{"non_ascii",
-                                  "http://example.org/temp\xC3\xA9rature/\xC2\xB0"
-                                  "C"},
-                      AddressCase{"no_scheme", "www.example.org"}),
-    testing::CaseName());
-
-TEST_F(GioDesktopShellTest, ExecLineArgumentsComeBeforeTheAddress) {
-    const fs::path desktopFile = browser({"--new-window", "two words", "$HOME"});
-
-    EXPECT_GT(shell.execute(0, desktopFile.string(), "http://www.example.org/"), 32);
-
-    EXPECT_EQ(waitForArguments(recording()),
-              (Arguments{"--new-window", "two words", "$HOME", "http://www.example.org/"}));
-}
-
-TEST_F(GioDesktopShellTest, StartsAProgramThatIsNotADesktopFileWithTheAddress) {
-    FakeDesktop::writeRecorder(recorder(), recording());
-
-    EXPECT_GT(shell.execute(0, recorder().string(), "http://www.example.org/"), 32);
-
-    EXPECT_EQ(waitForArguments(recording()), Arguments{"http://www.example.org/"});
-}
-
-struct FailureCase {
-    const char* name;
-    // What to hand to execute as the program, made inside the test's folder.
-    std::string (*program)(const fs::path& folder);
-};
-
-class GioLaunchFailure : public GioDesktopShellTest,
-                         public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(GioLaunchFailure, IsReportedAt32OrBelow) {
-    EXPECT_LE(shell.execute(0, GetParam().program(folder.path()), "http://www.example.org/"), 32);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Programs, GioLaunchFailure,
-    ::testing::Values(
-        FailureCase{"exec_not_installed",
-                    [](const fs::path& folder) {
-                        FakeDesktop::writeDesktopFile(folder / "gone.desktop",
-                                                      {testing::utf8Of(folder / "no-browser")});
-                        return testing::utf8Of(folder / "gone.desktop");
-                    }},
-        FailureCase{"desktop_file_missing",
-                    [](const fs::path& folder) { return testing::utf8Of(folder / "a.desktop"); }},
-        FailureCase{"desktop_file_broken",
-                    [](const fs::path& folder) {
-                        testing::writeFile(folder / "broken.desktop", "not a desktop file\n");
-                        return testing::utf8Of(folder / "broken.desktop");
-                    }},
-        FailureCase{"program_missing",
-                    [](const fs::path& folder) { return testing::utf8Of(folder / "browser"); }},
-        FailureCase{"empty", [](const fs::path&) { return std::string(); }}),
-    testing::CaseName());
-
-// --- The launcher on GIO ----------------------------------------------------------------------
-
-TEST_F(GioDesktopShellTest, LauncherFindsAndOpensTheRegisteredBrowser) {
-    testing::EventLog log;
-    testing::RecordingMessages messages(log);
-    BrowserLauncher launcher(shell, messages, folder.path(), testing::recordBusy(log));
-    fs::remove(desktop.registeredBrowserRecording());
-
-    ASSERT_TRUE(launcher.FindBrowser());
-    EXPECT_EQ(launcher.BrowserPath(), desktop.registeredBrowser().string());
-    EXPECT_FALSE(fs::exists(folder.path() / "temphtm.HTM"));
-    launcher.OpenWebPage("http://www.example.org/?q=temperature", 0);
-
-    EXPECT_EQ(log, (testing::EventLog{testing::kBusyOn, testing::kBusyOff}));  // no message
-    EXPECT_EQ(waitForArguments(desktop.registeredBrowserRecording()),
-              Arguments{"http://www.example.org/?q=temperature"});
-}
-
-TEST_F(GioDesktopShellTest, MakeDesktopShellIsGio) {
-    EXPECT_NE(dynamic_cast<GioDesktopShell*>(makeDesktopShell().get()), nullptr);
+    for (const fs::path& program :
+         {folder.path / "gone.desktop", folder.path / "no-browser", fs::path()}) {
+        EXPECT_LE(shell.execute(0, program.string(), "http://www.example.org/"), 32) << program;
+    }
 }
 
 }  // namespace
 }  // namespace tolvane
+
+// GIO settles on its folders when first used: the desktop is in place before any test runs.
+int main(int argc, char** argv) {
+    namespace fs = std::filesystem;
+    ::testing::InitGoogleTest(&argc, argv);
+    const tolvane::testing::TempFolder root;
+    const fs::path& desktop = root.path;
+    for (const char* folder : {"data/applications", "config", "system"}) {
+        fs::create_directories(desktop / folder);
+    }
+    // The system's MIME database tells an HTM page from other files; it names no handlers.
+    fs::create_directory_symlink("/usr/share/mime", desktop / "system/mime");
+    setenv("XDG_DATA_HOME", (desktop / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (desktop / "config").c_str(), 1);
+    for (const char* name : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "GIO_MODULE_DIR"}) {
+        setenv(name, (desktop / "system").c_str(), 1);
+    }
+    setenv("GIO_USE_VFS", "local", 1);
+    // Renamed into place whole, so that a test never reads half of the arguments.
+    std::ofstream(desktop / "browser")
+        << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.part\" && mv \"$0.part\" \"$0.arguments\"\n";
+    fs::permissions(desktop / "browser", fs::perms::owner_all);
+    tolvane::writeDesktopFile(
+        desktop / "data/applications/tolvane-test-browser.desktop",
+        "\"" + (desktop / "browser").string() + "\" --new-window \"two words\"");
+    std::ofstream(desktop / "config/mimeapps.list")
+        << "[Default Applications]\ntext/html=tolvane-test-browser.desktop\n";
+    return RUN_ALL_TESTS();
+}

@@ -1,210 +1,98 @@
+// The Windows side, under Wine: the shell of the private prefix that scripts/windows-tests.sh
+// makes, and the version resource that resources/tolvane.rc puts into the program, read back from
+// this test program, which is built with the same file.
+
 #include "windows_desktop_shell.h"
 
 #include <gtest/gtest.h>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <objbase.h>
-#include <windows.h>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "browser_launcher.h"
-#include "case_name.h"
-#include "launcher_fakes.h"
 #include "test_files.h"
 
-// The shell of the Wine prefix the tests run in (scripts/windows-tests.sh makes a private one).
+#include <windows.h>
 
 namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::EventLog;
 
-fs::path testProgramFolder() {
-    wchar_t module[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    return fs::path(std::wstring(module, length)).parent_path();
+fs::path testProgram() {
+    std::wstring program(MAX_PATH, L'\0');
+    return program.substr(0, GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
 }
 
-std::optional<std::wstring> defaultValue(HKEY root, const wchar_t* key) {
-    DWORD bytes = 0;
-    if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
+// Points HTM pages at the file class `pageClass` while it lives. Through HKEY_CLASSES_ROOT, as
+// Wine 8 does not merge the per-user classes into that view.
+struct HtmClass {
+    explicit HtmClass(const wchar_t* pageClass) {
+        RegQueryValueW(HKEY_CLASSES_ROOT, L".htm", previous, &size);
+        RegSetValueW(HKEY_CLASSES_ROOT, L".htm", REG_SZ, pageClass, 0);
     }
-    std::wstring value(bytes / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, value.data(), &bytes) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    value.resize(bytes / sizeof(wchar_t));
-    while (!value.empty() && value.back() == L'\0') {
-        value.pop_back();
-    }
-    return value;
-}
-
-bool setDefaultValue(HKEY root, const wchar_t* key, const std::wstring& value) {
-    return RegSetKeyValueW(root, key, nullptr, REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
-           ERROR_SUCCESS;
-}
-
-// Lets HTM pages open with `command` (none: a file class without any command) for the life of
-// the object, then puts the old association back. It goes through HKEY_CLASSES_ROOT: Windows
-// merges the per-user classes (HKCU\Software\Classes) into that view, Wine 8 does not, so a
-// per-user class would go unseen there; in the tests' private prefix this is harmless.
-class HtmAssociation {
-public:
-    explicit HtmAssociation(const std::optional<std::wstring>& command)
-        : m_previous(defaultValue(HKEY_CLASSES_ROOT, L".htm")) {
-        m_registered = setDefaultValue(HKEY_CLASSES_ROOT, L".htm", kClass) &&
-                       setDefaultValue(HKEY_CLASSES_ROOT, kClass, L"Tolvane test page") &&
-                       (!command || setDefaultValue(HKEY_CLASSES_ROOT, kCommandKey, *command));
-    }
-    HtmAssociation(const HtmAssociation&) = delete;
-    HtmAssociation& operator=(const HtmAssociation&) = delete;
-    ~HtmAssociation() {
-        if (m_previous) {
-            setDefaultValue(HKEY_CLASSES_ROOT, L".htm", *m_previous);
-        } else {
-            RegDeleteKeyValueW(HKEY_CLASSES_ROOT, L".htm", nullptr);
-        }
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kClass);
-        RegDeleteKeyW(HKEY_CLASSES_ROOT, kClass);
-    }
-
-    bool registered() const { return m_registered; }
-
-private:
-    static constexpr const wchar_t* kClass = L"Tolvane.TestPage";
-    static constexpr const wchar_t* kCommandKey = L"Tolvane.TestPage\\shell\\open\\command";
-
-    std::optional<std::wstring> m_previous;
-    bool m_registered = false;
+    ~HtmClass() { RegSetValueW(HKEY_CLASSES_ROOT, L".htm", REG_SZ, previous, 0); }
+    wchar_t previous[MAX_PATH] = {};
+    LONG size = sizeof previous;
 };
 
-class WindowsShellTest : public ::testing::Test {
+// With a browser that starts, the launcher has nothing to say.
+class WindowsShell : public ::testing::Test, public MessageBoxes {
 protected:
-    // The shell may hand a launch to COM objects; the program's GUI thread has COM set up too.
-    void SetUp() override {
-        m_com =
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    ~WindowsShell() override { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tolvane.TestPage"); }
+    void show(const std::string& t, const std::string&, MessageIcon) override {
+        ADD_FAILURE() << t;
     }
-    void TearDown() override {
-        if (m_com) {
-            CoUninitialize();
-        }
-    }
-
-    // A copy of the fake browser in a folder whose name no ANSI code page holds whole.
-    fs::path installFakeBrowser() const {
-        const fs::path browserFolder = folder.path() / L"Fake Browser \u6e29\u5ea6 \u00b0C";
-        fs::create_directory(browserFolder);
-        fs::copy_file(testProgramFolder() / "fake_browser.exe", browserFolder / "browser.exe");
-        return browserFolder / "browser.exe";
-    }
-    static std::wstring openCommand(const fs::path& program) {
-        return L"\"" + program.wstring() + L"\" \"%1\"";
-    }
-    bool pageExists() const { return fs::exists(folder.path() / "temphtm.HTM"); }
-
     const testing::TempFolder folder;
-    EventLog log;
-    testing::RecordingMessages messages{log};
     WindowsDesktopShell shell;
-    BrowserLauncher launcher{shell, messages, folder.path(), testing::recordBusy(log)};
-
-private:
-    bool m_com = false;
+    BrowserLauncher launcher{shell, *this, folder.path};
 };
 
-TEST_F(WindowsShellTest, DefaultAssociationNamesAnExistingProgram) {
-    ASSERT_TRUE(launcher.FindBrowser());
-
-    EXPECT_TRUE(fs::is_regular_file(testing::pathFromUtf8(launcher.BrowserPath())))
-        << launcher.BrowserPath();
-    EXPECT_FALSE(pageExists());
-    EXPECT_EQ(log, EventLog{});
-}
-
-struct AddressCase {
-    const char* name;
-    std::string address;
-};
-
-class RegisteredBrowser : public WindowsShellTest,
-                          public ::testing::WithParamInterface<AddressCase> {};
-
-TEST_P(RegisteredBrowser, IsFoundAndReceivesExactlyTheAddress) {
-    const fs::path browser = installFakeBrowser();
-    const HtmAssociation association(openCommand(browser));
-    ASSERT_TRUE(association.registered());
+// Where no ANSI code page holds the names whole, and with what a command line could misread.
+TEST_F(WindowsShell, FindsTheRegisteredBrowserWhichReceivesExactlyTheAddress) {
+    const fs::path browser = folder.path / L"Fake Browser \u6e29\u5ea6 \u00b0C" / "browser.exe";
+    fs::create_directory(browser.parent_path());
+    fs::copy_file(testProgram().parent_path() / "fake_browser.exe", browser);
+    RegSetValueW(HKEY_CLASSES_ROOT, L"Tolvane.TestPage\\shell\\open\\command", REG_SZ,
+                 (L"\"" + browser.wstring() + L"\" \"%1\"").c_str(), 0);
+    const HtmClass association(L"Tolvane.TestPage");
+    const std::string address = "http://a.example/\u00b0C\u6e29/?q=98.6%20F&x=1^2|3<4> \"d e\" %1";
 
     ASSERT_TRUE(launcher.FindBrowser());
-    EXPECT_TRUE(fs::equivalent(testing::pathFromUtf8(launcher.BrowserPath()), browser))
-        << launcher.BrowserPath();
-    EXPECT_FALSE(pageExists());
-    launcher.OpenWebPage(GetParam().address, 0);
+    EXPECT_EQ(launcher.BrowserPath(), reinterpret_cast<const char*>(browser.u8string().c_str()));
+    launcher.OpenWebPage(address, 0);
 
-    EXPECT_EQ(log, (EventLog{testing::kBusyOn, testing::kBusyOff}));  // no message
-    EXPECT_EQ(testing::waitForFile(browser.parent_path() / "arguments.txt"), GetParam().address);
+    EXPECT_EQ(testing::waitForFile(browser.parent_path() / "arguments.txt"), address);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Addresses, RegisteredBrowser,
-    ::testing::Values(
-        AddressCase{"home_page", "http://www.example.org/"},
-        AddressCase{"query", "http://search.example.com/?q=98.6%20F&site=1^2|3<4>"},
-        AddressCase{"quotes_and_blanks", "http://example.org/a b/\"c d\" %1"},
-        AddressCase{"non_ascii", "http://example.org/temp\xC3\xA9rature/\xE6\xB8\xA9\xE5\xBA\xA6"}),
-    testing::CaseName());
-
-TEST_F(WindowsShellTest, MissingAssociationIsNotFoundAndStillDeletesThePage) {
-    const HtmAssociation association(std::nullopt);
-    ASSERT_TRUE(association.registered());
+TEST_F(WindowsShell, MissingAssociationIsNotFoundAndStillDeletesThePage) {
+    const HtmClass association(L"Tolvane.NoSuchClass");
 
     EXPECT_FALSE(launcher.FindBrowser());
-
-    EXPECT_FALSE(pageExists());
-    EXPECT_EQ(log, EventLog{});
+    EXPECT_FALSE(fs::exists(folder.path / "temphtm.HTM"));
 }
 
-TEST_F(WindowsShellTest, FindsNothingForAnUnknownFileType) {
-    testing::writeFile(folder.path() / "notes.tolvane-unknown", "plain words\r\n");
-
-    EXPECT_LE(shell.findExecutable(folder.path() / "notes.tolvane-unknown").code, 32);
-}
-
-TEST_F(WindowsShellTest, BrowserRemovedAfterTheLookupSaysUrlFailed) {
-    const fs::path browser = installFakeBrowser();
-    const HtmAssociation association(openCommand(browser));
-    ASSERT_TRUE(association.registered());
-    ASSERT_TRUE(launcher.FindBrowser());
-    fs::remove(browser);
-
-    launcher.OpenWebPage("http://www.example.org/", 0);
-
-    EXPECT_EQ(log, (EventLog{testing::kBusyOn,
-                             testing::messageEvent("Web Page not Opened", "URL Failed",
-                                                   MessageIcon::Exclamation),
-                             testing::kBusyOff}));
-}
-
-TEST_F(WindowsShellTest, TextThatIsNotUtf8IsNotStarted) {
-    const fs::path browser = installFakeBrowser();
-
-    EXPECT_LE(shell.execute(0, testing::utf8Of(browser), "http://example.org/\xFF"), 32);
-}
-
-TEST_F(WindowsShellTest, MakeDesktopShellIsTheWindowsShell) {
-    EXPECT_NE(dynamic_cast<WindowsDesktopShell*>(makeDesktopShell().get()), nullptr);
+TEST(VersionResource, HoldsTheProgramsVersionAndNames) {
+    std::vector<char> block(GetFileVersionInfoSizeW(testProgram().c_str(), nullptr));
+    ASSERT_TRUE(GetFileVersionInfoW(testProgram().c_str(), 0, static_cast<DWORD>(block.size()),
+                                    block.data()));
+    void* value = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &size));
+    const auto& v = *static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(
+        (std::vector<DWORD>{v.dwFileVersionMS, v.dwFileVersionLS, v.dwProductVersionMS,
+                            v.dwProductVersionLS, v.dwFileType}),
+        (std::vector<DWORD>{0x00020004, 0, 0x00020004, 0, VFT_APP}));  // 2.4.0.0 twice, a program
+    // Strings in U.S. English (0409) and UTF-16 (04b0), as the translation table says.
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &size));
+    EXPECT_EQ(*static_cast<const DWORD*>(value), 0x04B00409u);
+    const wchar_t* const strings[][2] = {
+        {L"\\StringFileInfo\\040904b0\\FileVersion", L"2.04"},
+        {L"\\StringFileInfo\\040904b0\\ProductVersion", L"2.04"},
+        {L"\\StringFileInfo\\040904b0\\ProductName", L"Varnel V.2.4"},
+        {L"\\StringFileInfo\\040904b0\\InternalName", L"tolvane"},
+        {L"\\StringFileInfo\\040904b0\\OriginalFilename", L"tolvane.exe"}};
+    for (const auto& [key, expected] : strings) {
+        ASSERT_TRUE(VerQueryValueW(block.data(), key, &value, &size)) << key;
+        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), expected);
+    }
 }
 
 }  // namespace
