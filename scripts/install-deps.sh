@@ -15,6 +15,8 @@ test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     desktop-file-utils appstream
     shared-mime-info
+    # bench/startup_probe watches the X server for the mapped window
+    libx11-dev
     # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
     g++-mingw-w64-i686 googletest wine wine32:i386
 )
