@@ -73,6 +73,10 @@ private:
 frmSplash::frmSplash(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
+    // Never drawn (there is no title bar), but named for window lists and screen readers, and
+    // so that it is not taken for the main window, which the desktop would otherwise call by
+    // the program's display name too.
+    setWindowTitle(tr("Varnel"));
     setFixedSize(twipsToPixels(5010), twipsToPixels(1260));
 
     // White, with black text whatever the desktop's colour scheme.
