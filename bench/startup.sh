@@ -63,6 +63,14 @@ printf 'program, conversion panel, mapped   %9s   %16s   %14s   %s\n' "$(m conv 
 printf 'floor window, mapped                %9s   %16s   %14s   %s\n' "$(m floor map_ms)" "$(m floor rss_map_kib)" "$(m floor rss_settled_kib)" "$(m floor idle_cpu_ticks)"
 printf 'program, search panel, page shown   %9s   %16s   %14s   %s\n' "$(m search color_ms)" "$(m search rss_map_kib)" "$(m search rss_settled_kib)" "$(m search idle_cpu_ticks)"
 printf 'plain web view, page shown          %9s   %16s   %14s   %s\n' "$(m web color_ms)" "$(m web rss_map_kib)" "$(m web rss_settled_kib)" "$(m web idle_cpu_ticks)"
+# Runs alternate, so each run is paired with its neighbour; the median of the pairs' ratios
+# holds when the machine's speed drifts during the benchmark.
+paired() {
+    paste <(printf '%s' "${results[$1]}" | field "$3") <(printf '%s' "${results[$2]}" | field "$3") |
+        awk '{print $1 / $2}' | median
+}
 echo
-echo "conversion panel / floor: time $(ratio "$(m conv map_ms)" "$(m floor map_ms)"), memory after 2 s $(ratio "$(m conv rss_settled_kib)" "$(m floor rss_settled_kib)")"
-echo "search panel / plain web view: time to page $(ratio "$(m search color_ms)" "$(m web color_ms)")"
+printf 'conversion panel / floor: time %.2f (median of paired runs), memory after 2 s %.2f\n' \
+    "$(paired conv floor map_ms)" "$(paired conv floor rss_settled_kib)"
+printf 'search panel / plain web view: time to page %.2f (median of paired runs)\n' \
+    "$(paired search web color_ms)"
