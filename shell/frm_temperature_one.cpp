@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "safe_file.h"
 #include "search_page.h"
@@ -144,6 +145,9 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     createSearchPanel();
     createMenu();
     setTabOrder();
+    // F1 anywhere in the window, the web page included, which keeps the keys it is given.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
