@@ -144,7 +144,7 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     createConversionPanel();
     createSearchPanel();
     createMenu();
-    setTabOrder();
+    arrangeTabOrder();
     // F1 anywhere in the window, the web page included, which keeps the keys it is given.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
@@ -246,7 +246,7 @@ void frmTemperatureOne::createMenu() {
 
 // Only the unit fields, the caret and delete keys, the page and the Refresh button take the
 // focus; they follow one another in this order.
-void frmTemperatureOne::setTabOrder() {
+void frmTemperatureOne::arrangeTabOrder() {
     const auto button = [this](const char* name) {
         return Frame2->findChild<QPushButton*>(QString::fromLatin1(name));
     };

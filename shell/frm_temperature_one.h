@@ -74,7 +74,7 @@ private:
     void createConversionPanel();
     void createSearchPanel();
     void createMenu();
-    void setTabOrder();
+    void arrangeTabOrder();
 
     void cmd_Search_Click();
     void cmd_Content_Click();
