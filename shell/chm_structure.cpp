@@ -103,38 +103,44 @@ struct Entry {
     quint64 length;
 };
 
+// The entries of a directory block whose header takes headerSize bytes, up to the free space
+// the block declares at its end; nothing when that free space does not fit in the block.
+std::optional<EntryReader> blockEntries(const QByteArray& block, quint32 headerSize) {
+    const auto size = quint32(block.size());
+    const quint32 freeSpace = u32(block, 4);
+    if (freeSpace > size - headerSize) {
+        return std::nullopt;
+    }
+    return EntryReader(block, headerSize, qsizetype(size - freeSpace));
+}
+
 // A directory block: a listing ("PMGL") of entries, an index ("PMGI") pointing to other
 // blocks, or anything else, which chmlib does not follow.
 bool readBlock(const QByteArray& block, quint32 blockCount, QMultiHash<QByteArray, Entry>& entries,
                QList<quint32>& children) {
-    const auto size = quint32(block.size());
     if (block.startsWith("PMGL")) {
-        constexpr quint32 kHeader = 0x14;
-        const quint32 freeSpace = u32(block, 4);
-        if (freeSpace > size - kHeader) {
+        std::optional<EntryReader> reader = blockEntries(block, 0x14);
+        if (!reader) {
             return false;
         }
-        EntryReader reader(block, kHeader, qsizetype(size - freeSpace));
-        while (!reader.atEnd()) {
-            const std::optional<QByteArray> name = reader.name();
-            const std::optional<quint64> section = reader.number();
-            const std::optional<quint64> offset = reader.number();
-            const std::optional<quint64> length = reader.number();
+        while (!reader->atEnd()) {
+            const std::optional<QByteArray> name = reader->name();
+            const std::optional<quint64> section = reader->number();
+            const std::optional<quint64> offset = reader->number();
+            const std::optional<quint64> length = reader->number();
             if (!name || !section || !offset || !length) {
                 return false;
             }
             entries.insert(name->toLower(), Entry{*section, *offset, *length});
         }
     } else if (block.startsWith("PMGI")) {
-        constexpr quint32 kHeader = 0x08;
-        const quint32 freeSpace = u32(block, 4);
-        if (freeSpace > size - kHeader) {
+        std::optional<EntryReader> reader = blockEntries(block, 0x08);
+        if (!reader) {
             return false;
         }
-        EntryReader reader(block, kHeader, qsizetype(size - freeSpace));
-        while (!reader.atEnd()) {
-            const std::optional<QByteArray> name = reader.name();
-            const std::optional<quint64> child = reader.number();
+        while (!reader->atEnd()) {
+            const std::optional<QByteArray> name = reader->name();
+            const std::optional<quint64> child = reader->number();
             if (!name || !child || *child >= blockCount) {
                 return false;
             }
