@@ -349,8 +349,10 @@ std::optional<QString> frmTemperatureOne::AboutFile() {
         QDir(m_applicationFolder)
             .filePath(QString::fromLatin1(kSearchPageFileName.data(), kSearchPageFileName.size()));
     const std::string page = searchPageText();
+    // Written anew at every start: nothing is lost if a power cut takes this copy.
     return writeFileAtomically(m_aboutFilePath,
-                               QByteArray(page.data(), static_cast<qsizetype>(page.size())));
+                               QByteArray(page.data(), static_cast<qsizetype>(page.size())),
+                               Durability::Rebuilt);
 }
 
 void frmTemperatureOne::cmdRefresh_Click() {

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 namespace tolvane {
 
@@ -19,9 +22,35 @@ bool isSymLink(const QString& path) {
     return QFileInfo(path).isSymLink();
 }
 
+// A temporary file beside the target takes the target's name. The rename replaces whatever
+// lies at path, a symbolic link too, without following it.
+std::optional<QString> writeWithoutSync(const QString& path, const QByteArray& bytes) {
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open()) {
+        return failure(path, file.errorString());
+    }
+    // A full disk may show only when the buffer is flushed.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        return failure(path, file.errorString());
+    }
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(file.fileName().toStdU16String(), path.toStdU16String(), error);
+    if (error) {
+        return failure(path, QString::fromLocal8Bit(error.message()));
+    }
+    file.setAutoRemove(false);
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes) {
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                           Durability durability) {
+    if (durability == Durability::Rebuilt) {
+        return writeWithoutSync(path, bytes);
+    }
+
     // QSaveFile follows a symbolic link and replaces the file it points to, so a link planted at
     // path would have us overwrite whatever it names. The link itself goes first.
     if (isSymLink(path) && !QFile::remove(path)) {

@@ -20,12 +20,16 @@ private slots:
 };
 
 void SafeFileTest::replacesTheFileAsAWholeOrNotAtAll_data() {
+    QTest::addColumn<Durability>("durability");
     QTest::addColumn<bool>("link");
     QTest::addColumn<bool>("diskFull");
-    QTest::newRow("longer old file") << false << false;
-    QTest::newRow("planted link to another file") << true << false;
-    // A full disk stops a write half-way; so does the file size limit, which binds root too.
-    QTest::newRow("disk full") << false << true;
+    for (const auto& [name, durability] :
+         {std::pair{"synced", Durability::Synced}, std::pair{"rebuilt", Durability::Rebuilt}}) {
+        QTest::addRow("%s, longer old file", name) << durability << false << false;
+        QTest::addRow("%s, planted link to another file", name) << durability << true << false;
+        // A full disk stops a write half-way; so does the file size limit, which binds root too.
+        QTest::addRow("%s, disk full", name) << durability << false << true;
+    }
 }
 
 // The old file, longer than the new one, is the file itself or the one a link planted in its
@@ -33,6 +37,7 @@ void SafeFileTest::replacesTheFileAsAWholeOrNotAtAll_data() {
 // left alone. The new bytes fit in Qt's write buffer, so a full disk shows only once they are
 // flushed: the failure most easily missed.
 void SafeFileTest::replacesTheFileAsAWholeOrNotAtAll() {
+    QFETCH(Durability, durability);
     QFETCH(bool, link);
     QFETCH(bool, diskFull);
     QTemporaryDir dir;
@@ -47,7 +52,8 @@ void SafeFileTest::replacesTheFileAsAWholeOrNotAtAll() {
     // Writing past the limit then fails with EFBIG instead of ending the test.
     std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &lowered) == 0);
-    const std::optional<QString> error = writeFileAtomically(path, QByteArray(1024, 'y'));
+    const std::optional<QString> error =
+        writeFileAtomically(path, QByteArray(1024, 'y'), durability);
     setrlimit(RLIMIT_FSIZE, &saved);
 
     // A failure is reported and names the file.
