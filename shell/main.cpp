@@ -2,12 +2,15 @@
 
 #include "application_folder.h"
 #include "browser_launcher.h"
+#include "font_configuration_preload.h"
 #include "program.h"
 #include "web_view_host.h"
 
 int main(int argc, char* argv[]) {
     tolvane::prepareForLazyWebEngine();
+    tolvane::FontConfigurationPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     QApplication::setApplicationName(QStringLiteral("tolvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Varnel V.2.4"));
     QApplication::setApplicationVersion(QStringLiteral("2.04"));
