@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QTimer>
 #include <QUrl>
-#include <QWindow>
 
 #include <functional>
 
@@ -21,20 +20,20 @@
 namespace tolvane {
 namespace {
 
-// Runs `work` from the event loop once `window` has first been exposed, so that it never holds up
-// the window's first appearance and paint.
-void whenFirstExposed(QWindow* window, std::function<void()> work) {
+// Runs `work` from the event loop once `widget` has first been painted, so that it never holds up
+// the window's first appearance. Widgets are painted only once their window is on the screen.
+void whenFirstPainted(QWidget* widget, std::function<void()> work) {
     class Watcher : public QObject {
     public:
-        Watcher(QWindow* window, std::function<void()> work)
-            : QObject(window), m_work(std::move(work)) {}
+        Watcher(QWidget* widget, std::function<void()> work)
+            : QObject(widget), m_work(std::move(work)) {}
 
     protected:
         bool eventFilter(QObject* watched, QEvent* event) override {
-            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            if (event->type() == QEvent::Paint) {
                 QTimer::singleShot(0, parent(), std::move(m_work));
-                deleteLater();
                 watched->removeEventFilter(this);
+                deleteLater();
             }
             return false;
         }
@@ -42,11 +41,7 @@ void whenFirstExposed(QWindow* window, std::function<void()> work) {
     private:
         std::function<void()> m_work;
     };
-    if (window->isExposed()) {
-        QTimer::singleShot(0, window, std::move(work));
-        return;
-    }
-    window->installEventFilter(new Watcher(window, std::move(work)));
+    widget->installEventFilter(new Watcher(widget, std::move(work)));
 }
 
 void showBusyPointer(bool busy) {
@@ -69,8 +64,8 @@ Program::~Program() = default;
 
 void Program::Main() {
     showBusyPointer(true);
-    frmSplash splash;
-    splash.showAndPaint();
+    auto splash = std::make_unique<frmSplash>();
+    splash->showAndPaint();
 
     m_window = std::make_unique<frmTemperatureOne>(m_messages, m_folder.path);
     if (const auto error = m_window->AboutFile()) {
@@ -98,7 +93,8 @@ void Program::Main() {
             [this] { m_preferences->open(); });
     m_help = std::make_unique<HelpOpener>(window, m_messages);
 
-    splash.close();
+    // Unloaded, not merely hidden: nothing of it outlives the start-up.
+    splash.reset();
     showBusyPointer(false);
     m_window->show();
 }
@@ -107,8 +103,7 @@ void Program::Main() {
 // the screen, so that it never holds up the first paint; its answer is not needed here.
 void Program::Form_Load() {
     m_window->cmdRefresh_Click();
-    m_window->winId();  // the native window, so that its first exposure can be watched
-    whenFirstExposed(m_window->windowHandle(), [this] {
+    whenFirstPainted(m_window.get(), [this] {
         m_launcher->FindBrowser();
         if (!m_pageWriteError.isEmpty()) {
             m_messages.show(m_pageWriteError.toStdString(), kProgramTitle,

@@ -24,13 +24,17 @@ namespace {
 // A desktop that knows a browser and records what it is asked to start.
 class RecordingShell : public DesktopShell {
 public:
-    Lookup findExecutable(const std::filesystem::path&) override { return {33, "/usr/bin/web"}; }
+    Lookup findExecutable(const std::filesystem::path&) override {
+        ++lookups;
+        return {33, "/usr/bin/web"};
+    }
     std::int32_t execute(std::uintptr_t, const std::string& program,
                          const std::string& address) override {
         started.push_back(program + " " + address);
         return 42;
     }
     std::vector<std::string> started;
+    int lookups = 0;
 };
 
 int visibleWindows() {
@@ -66,7 +70,10 @@ private:
         ApplicationFolder folder{m_folder->path(), m_folder->filePath("tolvane.chm")};
         m_program = std::make_unique<Program>(folder, std::move(shell));
         m_program->Main();
+        // The browser is looked up once, and not before the window is on the screen.
+        QCOMPARE(m_shell->lookups, 0);
         QVERIFY(QTest::qWaitForWindowExposed(m_program->mainWindow()));
+        QTRY_COMPARE(m_shell->lookups, 1);
     }
     frmTemperatureOne* window() const { return m_program->mainWindow(); }
     QString searchCommand() const { return window()->findChild<QAction*>("cmd_Search")->text(); }
