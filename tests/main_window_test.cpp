@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -64,58 +63,13 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
     }
 
-    void controlTexts_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<QString>("accessibleName");
-        const auto row = [](const char* name, const char* text, const char* tip,
-                            const char* accessible) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text)
-                                << QString::fromLatin1(tip) << QString::fromLatin1(accessible);
-        };
-        row("CommandNine", "9", " 9n", "9");
-        row("CommandDot", ".", " . ", ".");
-        row("CommandLeft", "<-", " Left Arrow ", "Left Arrow");
-        row("CommandBackSpace", "BS", " Back Space ", "Back Space");
-        row("CommandClearEntry", "CE", " Clear Entry ", "Clear Entry");
-        row("lblFrarenheit", "Fahrenheit :", "", "");
-        row("Label1", "°C", " degree Celsius ", "");
-        row("txtFahrenheit", "", "", "Fahrenheit");
-    }
-
-    void controlTexts() {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, toolTip);
-        QFETCH(QString, accessibleName);
-        QWidget* widget = m_window->findChild<QWidget*>(name);
-        QVERIFY(widget != nullptr);
-        if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            QCOMPARE(button->text(), text);
-        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            QCOMPARE(label->text(), text);
-            QVERIFY2(label->width() >= label->sizeHint().width(), "label cut off");
+    // The substituted fonts are wider than the ones the layout was drawn for: no caption is cut.
+    void noLabelIsCutOff() {
+        const QList<QLabel*> labels = m_window->findChildren<QLabel*>();
+        QCOMPARE(labels.size(), 8);
+        for (const QLabel* label : labels) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
         }
-        QCOMPARE(widget->toolTip(), toolTip);
-        QCOMPARE(widget->accessibleName(),
-                 accessibleName.isEmpty() ? widget->accessibleName() : accessibleName);
-    }
-
-    void menuBarInOrder() {
-        const QList<QAction*> bar = m_window->menuBar()->actions();
-        QStringList captions;
-        for (QAction* action : bar) {
-            captions << action->text();
-        }
-        QCOMPARE(captions, (QStringList{"&Close", "&Peferences", "&Help", "&Search About"}));
-        QVERIFY(bar[0]->menu() == nullptr && bar[1]->menu() == nullptr &&
-                bar[3]->menu() == nullptr);
-        const QList<QAction*> help = bar[2]->menu()->actions();
-        QCOMPARE(help.size(), 3);
-        QCOMPARE(help[0]->text(), QStringLiteral("Content"));
-        QVERIFY(help[1]->isSeparator());
-        QCOMPARE(help[2]->text(), QStringLiteral("About"));
     }
 
     void tabVisitsTheFieldsAndCaretKeysInOrder() {
