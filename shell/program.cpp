@@ -64,8 +64,8 @@ Program::~Program() = default;
 
 void Program::Main() {
     showBusyPointer(true);
-    auto splash = std::make_unique<frmSplash>();
-    splash->showAndPaint();
+    frmSplash splash;
+    splash.showAndPaint();
 
     m_window = std::make_unique<frmTemperatureOne>(m_messages, m_folder.path);
     if (const auto error = m_window->AboutFile()) {
@@ -93,8 +93,9 @@ void Program::Main() {
             [this] { m_preferences->open(); });
     m_help = std::make_unique<HelpOpener>(window, m_messages);
 
-    // Unloaded, not merely hidden: nothing of it outlives the start-up.
-    splash.reset();
+    // Gone from the screen now; the widget itself goes when Main returns, so that destroying its
+    // native window does not hold up the main window's.
+    splash.close();
     showBusyPointer(false);
     m_window->show();
 }
