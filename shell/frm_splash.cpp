@@ -124,15 +124,17 @@ void frmSplash::showAndPaint() {
     show();
 
     // The window system maps the window and asks for its contents through events; the start-up
-    // work that follows handles none, so they are handled here until the window has been drawn.
+    // work that follows handles none, so they are handled here until the window has been drawn:
+    // handling the expose event paints it. A window that is already exposed is painted now.
     QWindow* window = windowHandle();
     if (window != nullptr && !window->isExposed()) {
         QEventLoop loop;
         ExposeWatcher watcher(window, &loop);
         QTimer::singleShot(kExposeWaitMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        repaint();
     }
-    repaint();
 }
 
 }  // namespace tolvane
