@@ -7,14 +7,17 @@ SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name 
 
 .PHONY: run test build deps-run deps-test check-format
 
-run: deps-run build
+# Only what running needs: the program, its web view plugin, help and pictures.
+run: deps-run
+	cmake -S . -B $(BUILD) -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run.sh $(BUILD)
 
 test: deps-test
-	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON
+	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON -DBUILD_TESTING=ON -DTOLVANE_BENCHMARKS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cmake -S . -B $(SANITIZE_BUILD) -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON \
-	      -DTOLVANE_SANITIZE=ON -DTOLVANE_BENCHMARKS=OFF
+	      -DTOLVANE_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(MAKE) --no-print-directory check-format
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
