@@ -8,12 +8,16 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace tolvane {
 
@@ -24,6 +28,22 @@ constexpr int kBoundMs = 60'000;  // a generous bound, not an expectation
 bool isMapped(const QByteArray& fileNamePart) {
     QFile maps(QStringLiteral("/proc/self/maps"));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(fileNamePart);
+}
+
+// The search page with its outside addresses on the loopback interface, so that loading it
+// never reaches the network.
+QByteArray loopbackSearchPage() {
+    return QByteArray::fromStdString(
+        searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"}));
+}
+
+// The view's page, found without linking WebEngine.
+QObject* pageOf(QWidget* view) {
+    const QObjectList children = view->children();
+    const auto page = std::find_if(children.begin(), children.end(), [](QObject* child) {
+        return child->inherits("QWebEnginePage");
+    });
+    return page == children.end() ? nullptr : *page;
 }
 
 }  // namespace
@@ -37,6 +57,7 @@ private slots:
     void loadsWebEngineOnlyWhenFirstShown();
     void newWindowsGoToTheUsersBrowser_data();
     void newWindowsGoToTheUsersBrowser();
+    void aDeadRendererLeavesWordsUntilTheNextNavigate();
 
 private:
     // Writes html as the page into a fresh folder; its path, empty when that failed.
@@ -68,12 +89,9 @@ void WebViewHostTest::acceptsOnlyWebAddressesWithAHost() {
     QCOMPARE(isExternalWebAddress(url), accepted);
 }
 
-// The search page with its outside addresses on the loopback interface, so that loading it
-// never reaches the network.
 void WebViewHostTest::loadsWebEngineOnlyWhenFirstShown() {
     QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
-    const QString page = writePage(QByteArray::fromStdString(
-        searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"})));
+    const QString page = writePage(loopbackSearchPage());
     QVERIFY(!page.isEmpty());
     m_host = new WebViewHost(&m_window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
     QSignalSpy finished(m_host, &WebViewHost::loadFinished);
@@ -124,6 +142,37 @@ void WebViewHostTest::newWindowsGoToTheUsersBrowser() {
     QCOMPARE(std::count_if(widgets.begin(), widgets.end(),
                            [](const QWidget* w) { return w->inherits("QWebEngineView"); }),
              1);
+}
+
+// The renderer dies under the page, as when it crashes or the system kills it.
+void WebViewHostTest::aDeadRendererLeavesWordsUntilTheNextNavigate() {
+    QVERIFY(m_host != nullptr && m_host->view() != nullptr);
+    const QString page = writePage(loopbackSearchPage());
+    QSignalSpy finished(m_host, &WebViewHost::loadFinished);
+    m_host->Navigate(page);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
+    QObject* webPage = pageOf(m_host->view());
+    QVERIFY(webPage != nullptr);
+    const qint64 renderer = webPage->property("renderProcessPid").toLongLong();
+    QVERIFY(renderer > 0);
+
+    QCOMPARE(::kill(static_cast<pid_t>(renderer), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_host->message() != nullptr && m_host->message()->isVisible(),
+                             kBoundMs);
+    QVERIFY(!m_host->view()->isVisible());
+    QVERIFY2(m_host->message()->text().contains(QStringLiteral("Refresh")),
+             qPrintable(m_host->message()->text()));
+    QVERIFY(m_host->isVisible());  // and so is the window around it
+
+    finished.clear();
+    m_host->Navigate(page);  // what Refresh does
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(m_host->view()->isVisible());
+    QVERIFY(!m_host->message()->isVisible());
+    const qint64 newRenderer = webPage->property("renderProcessPid").toLongLong();
+    QVERIFY(newRenderer > 0);
+    QVERIFY(newRenderer != renderer);
 }
 
 }  // namespace tolvane

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QWidget>
 
+class QLabel;
+
 namespace tolvane {
 
 class WebViewFactory;
@@ -36,11 +38,14 @@ public:
     ~WebViewHost() override;
 
     // Shows the file at filePath. Before the view exists the request is kept and carried out
-    // when it does; only the last one counts.
+    // when it does; only the last one counts. After the page's renderer has died this starts a
+    // new one.
     void Navigate(const QString& filePath);
 
-    // The WebEngine view once it has been created; null before, and when the plugin is missing.
+    // The WebEngine view once it has been created; null before, and when it is not started.
     QWidget* view() const { return m_view; }
+    // The words shown in place of the page when it cannot be shown; null or hidden otherwise.
+    QLabel* message() const { return m_message; }
 
 signals:
     // The page asked for a new window with an http or https address. No window is opened; the
@@ -55,14 +60,17 @@ protected:
 private:
     void createView();
     WebViewFactory* loadFactory();
-    void showFailure();
+    void showMessage(const QString& text, const QString& details = {});
+    void showPage();
 
     QStringList m_pluginFolders;
     QPluginLoader m_loader;
     WebViewFactory* m_factory = nullptr;
     QWidget* m_view = nullptr;
+    QLabel* m_message = nullptr;
     QUrl m_pendingUrl;
     bool m_creationTried = false;
+    bool m_renderProcessEnded = false;  // until the next Navigate
 };
 
 }  // namespace tolvane
