@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include <signal.h>
 #include <unistd.h>
@@ -37,6 +38,37 @@ QByteArray loopbackSearchPage() {
         searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"}));
 }
 
+// Takes the sandbox switches out of this process's environment for as long as it lives. WebEngine
+// reads them when it first starts, which must be after this is gone.
+class WithoutSandboxSwitches {
+public:
+    WithoutSandboxSwitches() {
+        for (const char* name : kNames) {
+            m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+            qunsetenv(name);
+        }
+    }
+    ~WithoutSandboxSwitches() {
+        for (const Saved& saved : m_saved) {
+            if (saved.wasSet) {
+                qputenv(saved.name, saved.value);
+            }
+        }
+    }
+    WithoutSandboxSwitches(const WithoutSandboxSwitches&) = delete;
+    WithoutSandboxSwitches& operator=(const WithoutSandboxSwitches&) = delete;
+
+private:
+    static constexpr const char* kNames[] = {"QTWEBENGINE_DISABLE_SANDBOX",
+                                             "QTWEBENGINE_CHROMIUM_FLAGS"};
+    struct Saved {
+        const char* name;
+        bool wasSet;
+        QByteArray value;
+    };
+    std::vector<Saved> m_saved;
+};
+
 // The view's page, found without linking WebEngine.
 QObject* pageOf(QWidget* view) {
     const QObjectList children = view->children();
@@ -54,6 +86,9 @@ class WebViewHostTest : public QObject {
 private slots:
     void acceptsOnlyWebAddressesWithAHost_data();
     void acceptsOnlyWebAddressesWithAHost();
+    void sandboxRefusesOnlyRootWithItsSandbox_data();
+    void sandboxRefusesOnlyRootWithItsSandbox();
+    void rootWithTheSandboxGetsWordsInsteadOfTheEngine();
     void loadsWebEngineOnlyWhenFirstShown();
     void newWindowsGoToTheUsersBrowser_data();
     void newWindowsGoToTheUsersBrowser();
@@ -87,6 +122,66 @@ void WebViewHostTest::acceptsOnlyWebAddressesWithAHost() {
     QFETCH(QUrl, url);
     QFETCH(bool, accepted);
     QCOMPARE(isExternalWebAddress(url), accepted);
+}
+
+void WebViewHostTest::sandboxRefusesOnlyRootWithItsSandbox_data() {
+    QTest::addColumn<unsigned>("euid");
+    QTest::addColumn<QStringList>("environment");  // NAME=value entries
+    QTest::addColumn<bool>("refuses");
+    const QStringList none;
+    QTest::newRow("root") << 0U << none << true;
+    QTest::newRow("ordinary user") << 1000U << none << false;
+    QTest::newRow("root, sandbox disabled")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOX=1"} << false;
+    // WebEngine asks only whether the variable is there.
+    QTest::newRow("root, disabled with no value")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOX="} << false;
+    QTest::newRow("root, other variable")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOXES=1", "DISABLE_SANDBOX=1"} << true;
+    QTest::newRow("root, --no-sandbox flag")
+        << 0U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu  --no-sandbox"} << false;
+    QTest::newRow("root, other flags")
+        << 0U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--no-sandboxing --no-zygote"} << true;
+    QTest::newRow("user, flags") << 1000U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--no-zygote"}
+                                 << false;
+}
+
+void WebViewHostTest::sandboxRefusesOnlyRootWithItsSandbox() {
+    QFETCH(unsigned, euid);
+    QFETCH(QStringList, environment);
+    QFETCH(bool, refuses);
+    QProcessEnvironment env;
+    for (const QString& entry : std::as_const(environment)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        env.insert(entry.left(equals), entry.mid(equals + 1));
+    }
+    QCOMPARE(sandboxRefusesToStart(euid, env), refuses);
+}
+
+// Chromium would end this whole process; the host must not even load the plugin.
+void WebViewHostTest::rootWithTheSandboxGetsWordsInsteadOfTheEngine() {
+    if (geteuid() != 0) {
+        QSKIP("needs to run as root");
+    }
+    QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
+    QWidget window;
+    auto* host = new WebViewHost(&window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
+    host->Navigate(QStringLiteral("/nonexistent/AboutHtm.htm"));
+    {
+        const WithoutSandboxSwitches rootAsIs;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QCOMPARE(host->view(), nullptr);
+    QVERIFY(!isMapped("libQt6WebEngine"));
+    QVERIFY(host->message() != nullptr);
+    QVERIFY(host->message()->isVisible());
+    QVERIFY2(host->message()->text().contains(QStringLiteral("root user")),
+             qPrintable(host->message()->text()));
+
+    host->Navigate(QStringLiteral("/nonexistent/AboutHtm.htm"));  // Refresh starts nothing
+    QCOMPARE(host->view(), nullptr);
+    QVERIFY(!isMapped("libQt6WebEngine"));
 }
 
 void WebViewHostTest::loadsWebEngineOnlyWhenFirstShown() {

@@ -9,6 +9,10 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace tolvane {
 
 namespace {
@@ -50,6 +54,16 @@ bool isExternalWebAddress(const QUrl& url) {
     return (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
+bool sandboxRefusesToStart(unsigned effectiveUserId, const QProcessEnvironment& environment) {
+    if (effectiveUserId != 0 ||
+        environment.contains(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"))) {
+        return false;
+    }
+    const QStringList flags = environment.value(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"))
+                                  .split(u' ', Qt::SkipEmptyParts);
+    return !flags.contains(QStringLiteral("--no-sandbox"));
+}
+
 QStringList defaultWebViewPluginFolders() {
     return {QCoreApplication::applicationDirPath(), QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_DIR)};
 }
@@ -87,6 +101,17 @@ void WebViewHost::showEvent(QShowEvent* event) {
 }
 
 void WebViewHost::createView() {
+#ifdef Q_OS_UNIX
+    if (sandboxRefusesToStart(geteuid(), QProcessEnvironment::systemEnvironment())) {
+        const QString text =
+            tr("The search page is not shown to the root user: the web view's sandbox cannot run "
+               "as root. Start Varnel as an ordinary user to see it.");
+        showMessage(text);
+        qInfo("%s", qUtf8Printable(text));  // for whoever started the program from a terminal
+        return;
+    }
+#endif
+
     m_factory = loadFactory();
     if (m_factory == nullptr) {
         // The loader says why in the tooltip, for whoever installed the program.
