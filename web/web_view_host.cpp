@@ -170,6 +170,10 @@ void WebViewHost::showMessage(const QString& text, const QString& details) {
         m_message->setAlignment(Qt::AlignCenter);
         m_message->setWordWrap(true);
         m_message->setMargin(6);
+        // Plain words, as the page and the Refresh button beside it are, not the panel's bold.
+        QFont font = m_message->font();
+        font.setBold(false);
+        m_message->setFont(font);
         layout()->addWidget(m_message);
     }
     m_message->setText(text);
