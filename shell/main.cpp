@@ -4,6 +4,7 @@
 #include "browser_launcher.h"
 #include "font_configuration_preload.h"
 #include "program.h"
+#include "termination_signals.h"
 #include "web_view_host.h"
 
 int main(int argc, char* argv[]) {
@@ -19,6 +20,9 @@ int main(int argc, char* argv[]) {
 
     tolvane::Program program(tolvane::ApplicationFolder::resolveForThisProgram(),
                              tolvane::makeDesktopShell());
+    tolvane::TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &tolvane::TerminationSignals::received, &program,
+                     &tolvane::Program::Close);
     program.Main();
     return QApplication::exec();
 }

@@ -132,6 +132,10 @@ void Program::cmd_Exit_Click() {
     QCoreApplication::exit(0);
 }
 
+void Program::Close() {
+    cmd_Exit_Click();
+}
+
 void Program::cmd_About_Click() {
     if (!m_about) {
         m_about = new frmAbout(

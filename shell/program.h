@@ -31,6 +31,10 @@ public:
     // The start-up procedure: splash screen, search page, preference file, main window.
     void Main();
 
+    // Ends the run as the menu command "Close" does: the search page goes, open dialogs are
+    // dropped unsaved, the exit code is 0.
+    void Close();
+
     frmTemperatureOne* mainWindow() const { return m_window.get(); }
     frmAbout* aboutBox() const { return m_about; }
     const ApplicationFolder& folder() const { return m_folder; }

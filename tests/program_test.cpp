@@ -2,12 +2,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMenuBar>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 #include "browser_launcher.h"
 #include "frm_about.h"
@@ -181,6 +185,54 @@ private Q_SLOTS:
         QVERIFY(m_program->aboutBox() != nullptr);
         window()->close();
         QTRY_COMPARE(visibleWindows(), 0);
+    }
+
+    // The built program as the user starts it, as root, without switching the web view's
+    // sandbox off, on the search panel, with the web view plugin beside it: WebEngine would end
+    // the process, so the program must not start it. The program is a copy in a folder of its
+    // own (it keeps its files beside itself); the plugin is linked in from the build.
+    void rootWithTheSandboxSeesWordsAndKeepsTheProgram() {
+#ifndef TOLVANE_WEB_VIEW_PLUGIN
+        QSKIP("needs the web view plugin");
+#else
+        if (geteuid() != 0) {
+            QSKIP("needs to run as root");
+        }
+        const QString program = path("tolvane");
+        QVERIFY(QFile::copy(QStringLiteral(TOLVANE_PROGRAM), program));
+        const QString plugin = QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN);
+        QVERIFY(QFile::link(plugin, m_folder->filePath(QFileInfo(plugin).fileName())));
+        writeFile("pref.ifm", "start search\r\n");
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+        environment.remove(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Qt's messages reach a pipe only when asked to.
+        environment.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        QByteArray output;
+        connect(&child, &QProcess::readyRead, this, [&] { output += child.readAll(); });
+        child.start(program, {});
+        QVERIFY(child.waitForStarted());
+
+        // The words in place of the page are also written to the terminal.
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            output.contains("not shown to the root user") || child.state() == QProcess::NotRunning,
+            output.constData(), 60'000);
+        QVERIFY2(child.state() == QProcess::Running, output.constData());
+        QVERIFY(QFile::exists(path("AboutHtm.htm")));
+
+        // Still there and answering: asked to end, it ends as "Close" does.
+        child.terminate();
+        QVERIFY(child.waitForFinished(60'000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY(!QFile::exists(path("AboutHtm.htm")));
+        QVERIFY2(!output.contains("without --no-sandbox"), output.constData());
+#endif
     }
 };
 

@@ -38,7 +38,7 @@ TEST_P(SearchPageForSites, LineLengthsFollowTheFormula) {
     const std::size_t search = std::string_view("http://").size() + s.searchHost.size();
     const std::size_t label = s.searchHost.size() + s.searchSiteLabel.size();
     const std::vector<std::size_t> expected{
-        62, 59, 40, 1, 5, 355 + banner, 415 + banner + search, 433 + label};
+        62, 59, 40, 1, 5, 355 + banner, 422 + banner + search, 426 + label};
     const std::string page = searchPageText(s);
     std::vector<std::size_t> lengths;
     std::size_t start = 0;

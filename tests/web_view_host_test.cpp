@@ -8,12 +8,17 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace tolvane {
 
@@ -26,6 +31,53 @@ bool isMapped(const QByteArray& fileNamePart) {
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(fileNamePart);
 }
 
+// The search page with its outside addresses on the loopback interface, so that loading it
+// never reaches the network.
+QByteArray loopbackSearchPage() {
+    return QByteArray::fromStdString(
+        searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"}));
+}
+
+// Takes the sandbox switches out of this process's environment for as long as it lives. WebEngine
+// reads them when it first starts, which must be after this is gone.
+class WithoutSandboxSwitches {
+public:
+    WithoutSandboxSwitches() {
+        for (const char* name : kNames) {
+            m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+            qunsetenv(name);
+        }
+    }
+    ~WithoutSandboxSwitches() {
+        for (const Saved& saved : m_saved) {
+            if (saved.wasSet) {
+                qputenv(saved.name, saved.value);
+            }
+        }
+    }
+    WithoutSandboxSwitches(const WithoutSandboxSwitches&) = delete;
+    WithoutSandboxSwitches& operator=(const WithoutSandboxSwitches&) = delete;
+
+private:
+    static constexpr const char* kNames[] = {"QTWEBENGINE_DISABLE_SANDBOX",
+                                             "QTWEBENGINE_CHROMIUM_FLAGS"};
+    struct Saved {
+        const char* name;
+        bool wasSet;
+        QByteArray value;
+    };
+    std::vector<Saved> m_saved;
+};
+
+// The view's page, found without linking WebEngine.
+QObject* pageOf(QWidget* view) {
+    const QObjectList children = view->children();
+    const auto page = std::find_if(children.begin(), children.end(), [](QObject* child) {
+        return child->inherits("QWebEnginePage");
+    });
+    return page == children.end() ? nullptr : *page;
+}
+
 }  // namespace
 
 class WebViewHostTest : public QObject {
@@ -34,9 +86,13 @@ class WebViewHostTest : public QObject {
 private slots:
     void acceptsOnlyWebAddressesWithAHost_data();
     void acceptsOnlyWebAddressesWithAHost();
+    void sandboxRefusesOnlyRootWithItsSandbox_data();
+    void sandboxRefusesOnlyRootWithItsSandbox();
+    void rootWithTheSandboxGetsWordsInsteadOfTheEngine();
     void loadsWebEngineOnlyWhenFirstShown();
     void newWindowsGoToTheUsersBrowser_data();
     void newWindowsGoToTheUsersBrowser();
+    void aDeadRendererLeavesWordsUntilTheNextNavigate();
 
 private:
     // Writes html as the page into a fresh folder; its path, empty when that failed.
@@ -68,12 +124,69 @@ void WebViewHostTest::acceptsOnlyWebAddressesWithAHost() {
     QCOMPARE(isExternalWebAddress(url), accepted);
 }
 
-// The search page with its outside addresses on the loopback interface, so that loading it
-// never reaches the network.
+void WebViewHostTest::sandboxRefusesOnlyRootWithItsSandbox_data() {
+    QTest::addColumn<unsigned>("euid");
+    QTest::addColumn<QStringList>("environment");  // NAME=value entries
+    QTest::addColumn<bool>("refuses");
+    const QStringList none;
+    QTest::newRow("root") << 0U << none << true;
+    QTest::newRow("ordinary user") << 1000U << none << false;
+    QTest::newRow("root, sandbox disabled")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOX=1"} << false;
+    // WebEngine asks only whether the variable is there.
+    QTest::newRow("root, disabled with no value")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOX="} << false;
+    QTest::newRow("root, other variable")
+        << 0U << QStringList{"QTWEBENGINE_DISABLE_SANDBOXES=1", "DISABLE_SANDBOX=1"} << true;
+    QTest::newRow("root, --no-sandbox flag")
+        << 0U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu  --no-sandbox"} << false;
+    QTest::newRow("root, other flags")
+        << 0U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--no-sandboxing --no-zygote"} << true;
+    QTest::newRow("user, flags") << 1000U << QStringList{"QTWEBENGINE_CHROMIUM_FLAGS=--no-zygote"}
+                                 << false;
+}
+
+void WebViewHostTest::sandboxRefusesOnlyRootWithItsSandbox() {
+    QFETCH(unsigned, euid);
+    QFETCH(QStringList, environment);
+    QFETCH(bool, refuses);
+    QProcessEnvironment env;
+    for (const QString& entry : std::as_const(environment)) {
+        const qsizetype equals = entry.indexOf(u'=');
+        env.insert(entry.left(equals), entry.mid(equals + 1));
+    }
+    QCOMPARE(sandboxRefusesToStart(euid, env), refuses);
+}
+
+// Chromium would end this whole process; the host must not even load the plugin.
+void WebViewHostTest::rootWithTheSandboxGetsWordsInsteadOfTheEngine() {
+    if (geteuid() != 0) {
+        QSKIP("needs to run as root");
+    }
+    QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
+    QWidget window;
+    auto* host = new WebViewHost(&window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
+    host->Navigate(QStringLiteral("/nonexistent/AboutHtm.htm"));
+    {
+        const WithoutSandboxSwitches rootAsIs;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QCOMPARE(host->view(), nullptr);
+    QVERIFY(!isMapped("libQt6WebEngine"));
+    QVERIFY(host->message() != nullptr);
+    QVERIFY(host->message()->isVisible());
+    QVERIFY2(host->message()->text().contains(QStringLiteral("root user")),
+             qPrintable(host->message()->text()));
+
+    host->Navigate(QStringLiteral("/nonexistent/AboutHtm.htm"));  // Refresh starts nothing
+    QCOMPARE(host->view(), nullptr);
+    QVERIFY(!isMapped("libQt6WebEngine"));
+}
+
 void WebViewHostTest::loadsWebEngineOnlyWhenFirstShown() {
     QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
-    const QString page = writePage(QByteArray::fromStdString(
-        searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"})));
+    const QString page = writePage(loopbackSearchPage());
     QVERIFY(!page.isEmpty());
     m_host = new WebViewHost(&m_window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
     QSignalSpy finished(m_host, &WebViewHost::loadFinished);
@@ -124,6 +237,37 @@ void WebViewHostTest::newWindowsGoToTheUsersBrowser() {
     QCOMPARE(std::count_if(widgets.begin(), widgets.end(),
                            [](const QWidget* w) { return w->inherits("QWebEngineView"); }),
              1);
+}
+
+// The renderer dies under the page, as when it crashes or the system kills it.
+void WebViewHostTest::aDeadRendererLeavesWordsUntilTheNextNavigate() {
+    QVERIFY(m_host != nullptr && m_host->view() != nullptr);
+    const QString page = writePage(loopbackSearchPage());
+    QSignalSpy finished(m_host, &WebViewHost::loadFinished);
+    m_host->Navigate(page);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
+    QObject* webPage = pageOf(m_host->view());
+    QVERIFY(webPage != nullptr);
+    const qint64 renderer = webPage->property("renderProcessPid").toLongLong();
+    QVERIFY(renderer > 0);
+
+    QCOMPARE(::kill(static_cast<pid_t>(renderer), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_host->message() != nullptr && m_host->message()->isVisible(),
+                             kBoundMs);
+    QVERIFY(!m_host->view()->isVisible());
+    QVERIFY2(m_host->message()->text().contains(QStringLiteral("Refresh")),
+             qPrintable(m_host->message()->text()));
+    QVERIFY(m_host->isVisible());  // and so is the window around it
+
+    finished.clear();
+    m_host->Navigate(page);  // what Refresh does
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(m_host->view()->isVisible());
+    QVERIFY(!m_host->message()->isVisible());
+    const qint64 newRenderer = webPage->property("renderProcessPid").toLongLong();
+    QVERIFY(newRenderer > 0);
+    QVERIFY(newRenderer != renderer);
 }
 
 }  // namespace tolvane

@@ -35,8 +35,10 @@ std::string searchPageText(const SearchPageSites& sites) {
     appendLine(page, R"~(})~");
     appendLine(page, R"~(//-->)~");
 
-    // Body, table, first row and the banner form with its hidden fields. The banner form stays
-    // open to the end of the page.
+    // Body, table, first row and the banner form with its hidden fields. The banner form ends
+    // in its own cell, right after the banner picture: left open to the end of the page, it
+    // would hold the search form, which every browser then drops, and "Go!" would send the
+    // user's terms to the banner service instead of the search service.
     appendLine(
         page, R"~(</script></head><body bgcolor="#FF9933")~", R"~(><div align="center")~",
         R"~(><center><table border="0" cellspacing="0" cellpadding="0" bgcolor="#FFFFCC" width="469")~",
@@ -47,7 +49,7 @@ std::string searchPageText(const SearchPageSites& sites) {
 
     // Banner picture, second row, tracking image, search form and its terms field.
     appendLine(page, R"~(<img src="banner_top.gif" width="468" height="30" border="0")~",
-               R"~(></td></tr><tr><td align="right")~",
+               R"~(></FORM></td></tr><tr><td align="right")~",
                R"~(><img src="searchfor.gif" width="69" height="30" align="right" border="0")~",
                R"~(><IMG SRC=")~", sites.bannerBase, R"~(/bfast/serve?bfmid=)~", sites.merchantId,
                R"~(&siteid=)~", sites.siteId,
@@ -64,7 +66,7 @@ std::string searchPageText(const SearchPageSites& sites) {
                R"~(</option></select></td><td align="right")~",
                R"~(><INPUT type="IMAGE" src="go.gif" width="42" height="30" border="0" ALT="Go!")~"
                R"~( onClick="MM_openBrWindow('AboutHtm.htm','_parent','')")~",
-               R"~(></td></form></tr></table></center></div></FORM></body></html>)~");
+               R"~(></td></form></tr></table></center></div></body></html>)~");
 
     return page;
 }

@@ -19,6 +19,9 @@ public:
         std::function<void(const QUrl& url)> newWindowRequested;
         // The view finished loading a page, successfully or not.
         std::function<void(bool ok)> loadFinished;
+        // The process that renders the page crashed or was killed; the view shows nothing until
+        // it is given a page again, which starts a new one.
+        std::function<void()> renderProcessEnded;
     };
 
     virtual ~WebViewFactory() = default;
@@ -31,5 +34,5 @@ public:
 
 }  // namespace tolvane
 
-#define TOLVANE_WEB_VIEW_FACTORY_IID "org.tolvane.WebViewFactory/1.0"
+#define TOLVANE_WEB_VIEW_FACTORY_IID "org.tolvane.WebViewFactory/2.0"
 Q_DECLARE_INTERFACE(tolvane::WebViewFactory, TOLVANE_WEB_VIEW_FACTORY_IID)

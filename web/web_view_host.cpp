@@ -9,6 +9,10 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace tolvane {
 
 namespace {
@@ -50,6 +54,16 @@ bool isExternalWebAddress(const QUrl& url) {
     return (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
+bool sandboxRefusesToStart(unsigned effectiveUserId, const QProcessEnvironment& environment) {
+    if (effectiveUserId != 0 ||
+        environment.contains(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"))) {
+        return false;
+    }
+    const QStringList flags = environment.value(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"))
+                                  .split(u' ', Qt::SkipEmptyParts);
+    return !flags.contains(QStringLiteral("--no-sandbox"));
+}
+
 QStringList defaultWebViewPluginFolders() {
     return {QCoreApplication::applicationDirPath(), QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_DIR)};
 }
@@ -61,15 +75,17 @@ WebViewHost::WebViewHost(QWidget* parent, QStringList pluginFolders)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-// The view goes first, while the host it reports to is still whole. The loader is not unloaded:
-// WebEngine does not survive being unloaded from a running process.
+// The view goes first, while the host it reports to is still whole; what it reports while it
+// goes is no longer shown. The loader is not unloaded: WebEngine does not survive being unloaded
+// from a running process.
 WebViewHost::~WebViewHost() {
-    delete m_view;
+    delete std::exchange(m_view, nullptr);
 }
 
 void WebViewHost::Navigate(const QString& filePath) {
     const QUrl url = QUrl::fromLocalFile(filePath);
     if (m_view != nullptr) {
+        m_renderProcessEnded = false;
         m_factory->load(m_view, url);
     } else {
         m_pendingUrl = url;
@@ -85,9 +101,22 @@ void WebViewHost::showEvent(QShowEvent* event) {
 }
 
 void WebViewHost::createView() {
+#ifdef Q_OS_UNIX
+    if (sandboxRefusesToStart(geteuid(), QProcessEnvironment::systemEnvironment())) {
+        const QString text =
+            tr("The search page is not shown to the root user: the web view's sandbox cannot run "
+               "as root. Start Varnel as an ordinary user to see it.");
+        showMessage(text);
+        qInfo("%s", qUtf8Printable(text));  // for whoever started the program from a terminal
+        return;
+    }
+#endif
+
     m_factory = loadFactory();
     if (m_factory == nullptr) {
-        showFailure();
+        // The loader says why in the tooltip, for whoever installed the program.
+        showMessage(tr("The search page cannot be shown: the web view component is missing."),
+                    m_loader.errorString());
         return;
     }
 
@@ -97,7 +126,20 @@ void WebViewHost::createView() {
             emit externalLinkRequested(url);
         }
     };
-    callbacks.loadFinished = [this](bool ok) { emit loadFinished(ok); };
+    // A page loaded after the renderer died comes with a new renderer, so it is shown again,
+    // an error page included; the end of a load the dying renderer broke off is not.
+    callbacks.loadFinished = [this](bool ok) {
+        if (m_view != nullptr && !m_renderProcessEnded) {
+            showPage();
+        }
+        emit loadFinished(ok);
+    };
+    callbacks.renderProcessEnded = [this] {
+        if (m_view != nullptr) {
+            m_renderProcessEnded = true;
+            showMessage(tr("The page stopped unexpectedly; press Refresh to show it again."));
+        }
+    };
     m_view = m_factory->createView(this, std::move(callbacks));
     setFocusProxy(m_view);
     layout()->addWidget(m_view);
@@ -121,14 +163,32 @@ WebViewFactory* WebViewHost::loadFactory() {
     return nullptr;
 }
 
-void WebViewHost::showFailure() {
-    auto* label =
-        new QLabel(tr("The search page cannot be shown: the web view component is missing."), this);
-    label->setToolTip(m_loader.errorString());  // why, for whoever installed the program
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    layout()->addWidget(label);
-    label->show();
+void WebViewHost::showMessage(const QString& text, const QString& details) {
+    if (m_message == nullptr) {
+        m_message = new QLabel(this);
+        m_message->setObjectName(QStringLiteral("pageMessage"));
+        m_message->setAlignment(Qt::AlignCenter);
+        m_message->setWordWrap(true);
+        m_message->setMargin(6);
+        // Plain words, as the page and the Refresh button beside it are, not the panel's bold.
+        QFont font = m_message->font();
+        font.setBold(false);
+        m_message->setFont(font);
+        layout()->addWidget(m_message);
+    }
+    m_message->setText(text);
+    m_message->setToolTip(details);
+    if (m_view != nullptr) {
+        m_view->hide();
+    }
+    m_message->show();
+}
+
+void WebViewHost::showPage() {
+    if (m_message != nullptr) {
+        m_message->hide();
+    }
+    m_view->show();
 }
 
 }  // namespace tolvane

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QPluginLoader>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
+
+class QLabel;
 
 namespace tolvane {
 
@@ -19,6 +22,12 @@ void prepareForLazyWebEngine();
 // Whether a page may hand url on to the user's own browser: http and https addresses with a
 // host, nothing else (no file:, javascript:, data: or relative addresses).
 bool isExternalWebAddress(const QUrl& url);
+
+// Whether WebEngine would end the whole process at start: its sandbox does not run as root, and
+// Chromium then exits rather than run without it. The sandbox is off only when the user has
+// said so (QTWEBENGINE_DISABLE_SANDBOX set, or --no-sandbox among QTWEBENGINE_CHROMIUM_FLAGS);
+// the program never switches it off itself.
+bool sandboxRefusesToStart(unsigned effectiveUserId, const QProcessEnvironment& environment);
 
 // Where WebViewHost looks for its plugin: beside the program first, then the installed
 // private library folder.
@@ -36,11 +45,14 @@ public:
     ~WebViewHost() override;
 
     // Shows the file at filePath. Before the view exists the request is kept and carried out
-    // when it does; only the last one counts.
+    // when it does; only the last one counts. After the page's renderer has died this starts a
+    // new one.
     void Navigate(const QString& filePath);
 
-    // The WebEngine view once it has been created; null before, and when the plugin is missing.
+    // The WebEngine view once it has been created; null before, and when it is not started.
     QWidget* view() const { return m_view; }
+    // The words shown in place of the page when it cannot be shown; null or hidden otherwise.
+    QLabel* message() const { return m_message; }
 
 signals:
     // The page asked for a new window with an http or https address. No window is opened; the
@@ -55,14 +67,17 @@ protected:
 private:
     void createView();
     WebViewFactory* loadFactory();
-    void showFailure();
+    void showMessage(const QString& text, const QString& details = {});
+    void showPage();
 
     QStringList m_pluginFolders;
     QPluginLoader m_loader;
     WebViewFactory* m_factory = nullptr;
     QWidget* m_view = nullptr;
+    QLabel* m_message = nullptr;
     QUrl m_pendingUrl;
     bool m_creationTried = false;
+    bool m_renderProcessEnded = false;  // until the next Navigate
 };
 
 }  // namespace tolvane

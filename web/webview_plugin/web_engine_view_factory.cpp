@@ -19,6 +19,15 @@ QWidget* WebEngineViewFactory::createView(QWidget* parent, Callbacks callbacks) 
             [report = std::move(callbacks.newWindowRequested)](
                 QWebEngineNewWindowRequest& request) { report(request.requestedUrl()); });
     connect(view, &QWebEngineView::loadFinished, view, std::move(callbacks.loadFinished));
+    // A renderer that ended normally was let go by the engine itself; anything else left the
+    // view empty.
+    connect(view->page(), &QWebEnginePage::renderProcessTerminated, view,
+            [report = std::move(callbacks.renderProcessEnded)](
+                QWebEnginePage::RenderProcessTerminationStatus status, int /*exitCode*/) {
+                if (status != QWebEnginePage::NormalTerminationStatus) {
+                    report();
+                }
+            });
     return view;
 }
 
