@@ -228,7 +228,7 @@ bool ChmFile::Library::open() {
     // chmcmd (Free Pascal), which compiles our help, writes the header's first GUID twice where
     // Microsoft's compiler writes two that differ in their first byte; libmspack takes only the
     // latter. It is shown the header that way.
-    if (help->seek(kFirstGuidAt)) {
+    if (help->size() >= kSecondGuidAt + kGuidSize && help->seek(kFirstGuidAt)) {
         const QByteArray guids = help->read(2 * kGuidSize);
         secondGuidRepeatsFirst =
             guids.size() == 2 * kGuidSize && guids.first(kGuidSize) == guids.last(kGuidSize);
