@@ -167,7 +167,7 @@ struct ChmFile::Library {
     // A file as libmspack holds it open. It keeps the help file open more than once at a time,
     // so each keeps its own position.
     struct OpenFile {
-        Library* help = nullptr;
+        Library* library = nullptr;  // for the help file
         qint64 position = 0;
         QByteArray* object = nullptr;
     };
@@ -299,14 +299,14 @@ void ChmFile::Library::closeFile(mspack_file* file) {
 
 int ChmFile::Library::readFile(mspack_file* file, void* buffer, int bytes) {
     OpenFile& open = openFile(file);
-    if (open.help == nullptr || bytes < 0 || !open.help->help->seek(open.position)) {
+    if (open.library == nullptr || bytes < 0 || !open.library->help->seek(open.position)) {
         return -1;
     }
-    const qint64 got = open.help->help->read(static_cast<char*>(buffer), bytes);
+    const qint64 got = open.library->help->read(static_cast<char*>(buffer), bytes);
     if (got < 0) {
         return -1;
     }
-    if (open.help->secondGuidRepeatsFirst && open.position <= kSecondGuidAt &&
+    if (open.library->secondGuidRepeatsFirst && open.position <= kSecondGuidAt &&
         kSecondGuidAt < open.position + got) {
         static_cast<char*>(buffer)[kSecondGuidAt - open.position] = kSecondGuidStart;
     }
@@ -325,10 +325,10 @@ int ChmFile::Library::writeFile(mspack_file* file, void* buffer, int bytes) {
 
 int ChmFile::Library::seekFile(mspack_file* file, off_t offset, int mode) {
     OpenFile& open = openFile(file);
-    if (open.help == nullptr) {
+    if (open.library == nullptr) {
         return -1;
     }
-    const qint64 size = open.help->help->size();
+    const qint64 size = open.library->help->size();
     qint64 from = 0;
     switch (mode) {
         case MSPACK_SYS_SEEK_START:
@@ -353,7 +353,7 @@ int ChmFile::Library::seekFile(mspack_file* file, off_t offset, int mode) {
 
 off_t ChmFile::Library::tellFile(mspack_file* file) {
     const OpenFile& open = openFile(file);
-    return open.help != nullptr ? open.position : open.object->size();
+    return open.library != nullptr ? open.position : open.object->size();
 }
 
 std::unique_ptr<ChmFile> ChmFile::open(const QString& path) {
