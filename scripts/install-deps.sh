@@ -8,7 +8,7 @@ mode=${1:-run}
 run_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-webengine-dev libgl-dev
-    libglib2.0-dev libchm-dev fp-utils libfontconfig-dev
+    libglib2.0-dev libmspack-dev fp-utils libfontconfig-dev
     xvfb xauth fonts-dejavu-core fonts-liberation2
 )
 test_packages=(

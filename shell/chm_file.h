@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-struct chmFile;
+class QIODevice;
 
 namespace tolvane {
 
@@ -30,11 +30,14 @@ QList<HelpTopic> parseSitemap(const QByteArray& sitemap);
 // "ms-its:tolvane.chm::/index.htm" all name "/index.htm". Any "#anchor" is dropped.
 QString helpObjectPath(const QString& reference);
 
-// A compiled HTML help file (.chm), read with chmlib.
+// A compiled HTML help file (.chm), read with libmspack.
 class ChmFile {
 public:
     // Nothing when the file is missing or not a compiled help file.
     static std::unique_ptr<ChmFile> open(const QString& path);
+    // The same for a help file held by a device that can seek, such as a QBuffer; `path` is only
+    // the name path() gives back.
+    static std::unique_ptr<ChmFile> open(std::unique_ptr<QIODevice> device, QString path);
 
     ~ChmFile();
     ChmFile(const ChmFile&) = delete;
@@ -55,12 +58,14 @@ public:
     QList<HelpTopic> tableOfContents() const { return m_contents; }
 
 private:
-    ChmFile(QString path, chmFile* handle);
+    struct Library;
+
+    ChmFile(QString path, std::unique_ptr<Library> library);
     void readSystemFile();
     QString findContentsFile() const;
 
     QString m_path;
-    chmFile* m_handle;
+    std::unique_ptr<Library> m_library;
     QString m_defaultTopic;
     QString m_title;
     QString m_contentsFile;
