@@ -1,7 +1,7 @@
 # Runs one fuzzer over a copy of its seed corpus, so that the inputs it adds never land in the
 # repository, and reports its executions and their rate.
 #   cmake -DFUZZER=<program> -DSEEDS=<folder> -DWORK=<folder> -DRUNS=<n> [-DSEED=<n>] [-DFRESH=ON]
-#         [-DDICT=<file>] -P run_fuzzer.cmake
+#         [-DOPTIONS="<libFuzzer option> ..."] -P run_fuzzer.cmake
 # WORK/corpus is the copy; crashing inputs are saved in WORK; WORK/summary.txt gets one line.
 # FRESH starts the copy anew from the seeds; without it, what earlier runs found is kept.
 foreach(required IN ITEMS FUZZER SEEDS WORK RUNS)
@@ -18,8 +18,9 @@ file(GLOB seeds "${SEEDS}/*")
 file(COPY ${seeds} DESTINATION "${WORK}/corpus")
 
 set(options -runs=${RUNS} -print_final_stats=1 "-artifact_prefix=${WORK}/")
-if(DICT)
-    list(APPEND options "-dict=${DICT}")
+if(OPTIONS)
+    separate_arguments(extra UNIX_COMMAND "${OPTIONS}")
+    list(APPEND options ${extra})
 endif()
 if(DEFINED SEED)
     list(APPEND options -seed=${SEED})
