@@ -2,10 +2,12 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 WINDOWS_BUILD ?= build-windows
+FUZZ_BUILD ?= build-fuzz
+FUZZ_RUNS ?= 1000000
 JOBS ?= $(shell nproc)
-SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
+SOURCES = $(shell find core keypad shell web tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
-.PHONY: run test build deps-run deps-test check-format
+.PHONY: run test build deps-run deps-test check-format fuzz fuzz-build
 
 # Only what running needs: the program, its web view plugin, help and pictures.
 run: deps-run
@@ -22,11 +24,28 @@ test: deps-test
 	$(MAKE) --no-print-directory check-format
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
+	$(MAKE) --no-print-directory fuzz-build
+	ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The fuzzers (fuzz/), in a clang build of their own; only they are built there.
+fuzz-build:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTOLVANE_FUZZ=ON -DTOLVANE_WERROR=ON \
+	      -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+
+# Each fuzzer for FUZZ_RUNS executions over a copy of its seed corpus, which keeps what earlier
+# runs found; a crashing input is saved beside that copy.
+fuzz: deps-test fuzz-build
+	while read -r name program corpus options; do \
+	    cmake -DFUZZER=$$program -DSEEDS=$$corpus -DWORK=$(FUZZ_BUILD)/fuzz/runs/$$name \
+	          -DRUNS=$(FUZZ_RUNS) "-DOPTIONS=$$options" -P fuzz/run_fuzzer.cmake || exit 1; \
+	done < $(FUZZ_BUILD)/fuzz/fuzzers.txt
+	cat $(FUZZ_BUILD)/fuzz/runs/*/summary.txt
 
 deps-run:
 	scripts/install-deps.sh run

@@ -17,6 +17,8 @@ test_packages=(
     shared-mime-info
     # bench/startup_probe watches the X server for the mapped window
     libx11-dev
+    # libFuzzer targets (fuzz/): clang and its libFuzzer runtime
+    clang libclang-rt-14-dev
     # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
     g++-mingw-w64-i686 googletest wine wine32:i386
 )
