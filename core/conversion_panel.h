@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "message_boxes.h"
 #include "unit_field.h"
 
 namespace tolvane {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "unit_field.h"
+#include "message_boxes.h"
 
 namespace tolvane {
 
