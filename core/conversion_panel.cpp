@@ -6,6 +6,7 @@
 
 #include "formulas.h"
 #include "number_text.h"
+#include "tolvane_version.h"
 
 namespace tolvane {
 namespace {
@@ -230,7 +231,7 @@ bool ConversionPanel::RankineToFahrenheit() {
 }
 
 void ConversionPanel::ReportNotNumeric() {
-    m_messages.show(kNotNumericMessage, kProgramTitle, MessageIcon::Information);
+    m_messages.show(kNotNumericMessage, version::kProgramTitle, MessageIcon::Information);
     if (const auto field = ActiveTextBox()) {
         emptyFields(m_fields, rulesFor(*field).emptiedWhenNotNumeric);
     }
@@ -238,7 +239,7 @@ void ConversionPanel::ReportNotNumeric() {
 
 void ConversionPanel::ReportOutOfRange() {
     ClearAllFields();
-    m_messages.show(kOutOfRangeMessage, kProgramTitle, MessageIcon::Information);
+    m_messages.show(kOutOfRangeMessage, version::kProgramTitle, MessageIcon::Information);
 }
 
 }  // namespace tolvane

@@ -9,7 +9,6 @@
 
 namespace tolvane {
 
-inline constexpr const char* kProgramTitle = "Varnel V.2.4";
 inline constexpr const char* kNotNumericMessage = "Please enter a numeric value.";
 inline constexpr const char* kOutOfRangeMessage =
     "The value you entered is either too large or too small.";

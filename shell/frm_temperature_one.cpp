@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "form_layout.h"
+#include "program_identity.h"
 #include "safe_file.h"
 #include "search_page.h"
 #include "twips.h"
@@ -27,13 +29,6 @@ namespace {
 
 constexpr int kDesignClientWidth = 7935;
 constexpr int kDesignClientHeight = 4845;
-
-QFont verdana(bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
 
 struct UnitRow {
     UnitField field;
@@ -67,17 +62,12 @@ constexpr int kFieldLeft = 1575;
 constexpr int kFieldWidth = 2805;
 constexpr int kFieldHeight = 285;
 
-// A label at its place, never narrower than its text: the metrics of the substituted fonts
-// differ a little from the ones the layout was drawn with.
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                   int width) {
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                 int width) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFont(verdana(true));
-    QRect rect = twipsRect(left, top, width, kLabelHeight);
-    rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
-    rect.setHeight(std::max(rect.height(), label->sizeHint().height()));
-    label->setGeometry(rect);
+    label->setFont(formFont(QFont::Bold));
+    placeLabel(label, twipsRect(left, top, width, kLabelHeight));
     return label;
 }
 
@@ -130,9 +120,9 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
                               Qt::WindowCloseButtonHint),
       m_applicationFolder(std::move(applicationFolder)) {
     setObjectName(QStringLiteral("frmTemperatureOne"));
-    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
-    setFont(verdana(false));
+    setFont(formFont());
 
     auto* client = new QWidget(this);
     client->setFixedSize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight));
@@ -162,22 +152,22 @@ frmTemperatureOne::~frmTemperatureOne() {
 void frmTemperatureOne::createConversionPanel() {
     Frame2 = new QGroupBox(tr("Temperature Conversion"), centralWidget());
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(verdana(true));
+    Frame2->setFont(formFont(QFont::Bold));
     Frame2->setGeometry(twipsRect(82, 105, 7800, 1980));
 
     for (const UnitRow& row : kUnitRows) {
-        placeLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
-                   row.captionWidth);
+        addLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
+                 row.captionWidth);
 
         auto* field = new UnitLineEdit(Frame2);
         field->setObjectName(QString::fromLatin1(row.fieldName));
         field->setAccessibleName(QString::fromLatin1(row.accessibleName));
-        field->setFont(verdana(false));
+        field->setFont(formFont());
         field->setGeometry(twipsRect(kFieldLeft, row.top, kFieldWidth, kFieldHeight));
         m_unitFields[static_cast<std::size_t>(row.field) - 1] = field;
 
-        QLabel* symbol = placeLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
-                                    row.symbolLeft, row.top, row.symbolWidth);
+        QLabel* symbol = addLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
+                                  row.symbolLeft, row.top, row.symbolWidth);
         symbol->setToolTip(QString::fromLatin1(row.symbolToolTip));
         symbol->setAccessibleDescription(symbol->toolTip().trimmed());
 
@@ -190,7 +180,7 @@ void frmTemperatureOne::createConversionPanel() {
 
     m_keypad = new Keypad(Frame2, QLocale().decimalPoint());
     for (QPushButton* button : m_keypad->buttons()) {
-        button->setFont(verdana(false));
+        button->setFont(formFont());
     }
     connect(m_keypad, &Keypad::typed, this, &frmTemperatureOne::NumPad);
     connect(m_keypad, &Keypad::caretKey, this, &frmTemperatureOne::sendKeyToActiveField);
@@ -200,12 +190,12 @@ void frmTemperatureOne::createConversionPanel() {
 void frmTemperatureOne::createSearchPanel() {
     Frame1 = new QGroupBox(tr("Search About"), centralWidget());
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFont(verdana(true));
+    Frame1->setFont(formFont(QFont::Bold));
     Frame1->setGeometry(twipsRect(45, 2295, 7800, 1980));
 
     cmdRefresh = new QPushButton(tr("Refresh"), Frame1);
     cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
-    cmdRefresh->setFont(verdana(false));
+    cmdRefresh->setFont(formFont());
     cmdRefresh->setGeometry(twipsRect(6540, 165, 1170, 280));
     cmdRefresh->setAutoDefault(false);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::cmdRefresh_Click);

@@ -15,6 +15,7 @@
 #include "frm_temperature_one.h"
 #include "help_window.h"
 #include "preference_file.h"
+#include "program_identity.h"
 #include "web_view_host.h"
 
 namespace tolvane {
@@ -107,7 +108,7 @@ void Program::Form_Load() {
     whenFirstPainted(m_window.get(), [this] {
         m_launcher->FindBrowser();
         if (!m_pageWriteError.isEmpty()) {
-            m_messages.show(m_pageWriteError.toStdString(), kProgramTitle,
+            m_messages.show(m_pageWriteError.toStdString(), programTitle().toStdString(),
                             MessageIcon::Information);
         }
     });

@@ -7,18 +7,13 @@
 #include <QPushButton>
 
 #include "browser_launcher.h"
+#include "form_layout.h"
+#include "program_identity.h"
 #include "twips.h"
 #include "web_addresses.h"
 
 namespace tolvane {
 namespace {
-
-QFont verdana(bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
 
 // A label that reacts to a click, as the link does.
 class ClickableLabel : public QLabel {
@@ -37,12 +32,8 @@ private:
     std::function<void()> m_onClick;
 };
 
-QLabel* placeLabel(QLabel* label, const char* name, const QRect& rect, bool sizeToText) {
+QLabel* named(QLabel* label, const char* name) {
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(rect);
-    if (sizeToText) {
-        label->resize(label->sizeHint());
-    }
     return label;
 }
 
@@ -56,25 +47,26 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
       m_ownerWindow(std::move(ownerWindow)) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("About Varnel V.2.4"));
-    setFont(verdana(false));
+    setWindowTitle(tr("About %1").arg(programTitle()));
+    setFont(formFont());
     setFixedSize(twipsToPixels(5250), twipsToPixels(1410));
 
-    auto* title = placeLabel(new QLabel(tr("Varnel V.2.4"), this), "Label1",
-                             twipsRect(105, 105, 3870, 195), true);
-    title->setFont(verdana(true));
-    title->resize(title->sizeHint());  // sized to its text in its own font
+    auto* title = named(new QLabel(programTitle(), this), "Label1");
+    title->setFont(formFont(QFont::Bold));
+    placeLabel(title, twipsRect(105, 105, 3870, 195));
 
     auto* description =
-        placeLabel(new QLabel(tr("Converts the temperatures among the four units of temperature; "
-                                 "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
-                                 "and degree Rankine (°R)."),
-                              this),
-                   "Label2", twipsRect(105, 420, 4425, 645), false);
+        named(new QLabel(tr("Converts the temperatures among the four units of temperature; "
+                            "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
+                            "and degree Rankine (°R)."),
+                         this),
+              "Label2");
     description->setWordWrap(true);
+    description->setGeometry(twipsRect(105, 420, 4425, 645));
 
-    auto* link = placeLabel(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }),
-                            "Label3", twipsRect(105, 1155, 975, 195), true);
+    auto* link =
+        named(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }), "Label3");
+    placeLabel(link, twipsRect(105, 1155, 975, 195));
     QPalette palette = link->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     link->setPalette(palette);
