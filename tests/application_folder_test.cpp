@@ -1,5 +1,6 @@
 #include "application_folder.h"
 #include "safe_file.h"
+#include "search_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,7 @@ void ApplicationFolderTest::resolvesWhereTheProgramsFilesLive() {
     const QString perUser = root.filePath("home/data/tolvane");
     const QString installed = root.filePath("share/tolvane");
     QVERIFY(QDir().mkpath(program) && QDir().mkpath(installed));
-    for (const QString& name : searchPagePictureNames()) {
+    for (const QString name : searchPagePictureNames()) {
         QVERIFY(
             !writeFileAtomically(QDir(installed).filePath(name), "installed " + name.toLatin1()));
     }
@@ -53,7 +54,7 @@ void ApplicationFolderTest::resolvesWhereTheProgramsFilesLive() {
     QCOMPARE(QFileInfo::exists(perUser), !writable);
     // No probe left behind (its name starts with a dot), nothing copied in.
     QVERIFY(QDir(program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    for (const QString& name : searchPagePictureNames()) {
+    for (const QString name : searchPagePictureNames()) {
         QFile picture(QDir(perUser).filePath(name));
         const QByteArray copied =
             name == u"go.gif" && !ownGoGif.isEmpty() ? ownGoGif : "installed " + name.toLatin1();
