@@ -289,28 +289,21 @@ PanelMode frmTemperatureOne::panelMode() const {
     return Frame2->isVisibleTo(this) ? PanelMode::Conversion : PanelMode::Search;
 }
 
+// The menu command names the panel that is not showing.
 void frmTemperatureOne::setPanelMode(PanelMode mode) {
-    if (mode == PanelMode::Conversion) {
-        Frame2->setVisible(true);
-        hidePanel(Frame1);
-        cmd_Search->setText(tr("&Search About"));
-    } else {
-        hidePanel(Frame2);
-        Frame1->setVisible(true);
-        cmd_Search->setText(tr("&Temperature Conversion"));
-    }
+    const bool conversion = mode == PanelMode::Conversion;
+    (conversion ? Frame2 : Frame1)->setVisible(true);
+    hidePanel(conversion ? Frame1 : Frame2);
+    cmd_Search->setText(conversion ? tr("&Search About") : tr("&Temperature Conversion"));
 }
 
+// Back on the conversion panel, the user goes on in the field they left.
 void frmTemperatureOne::cmd_Search_Click() {
     if (panelMode() == PanelMode::Conversion) {
-        Frame1->setVisible(true);
-        hidePanel(Frame2);
-        cmd_Search->setText(tr("&Temperature Conversion"));
+        setPanelMode(PanelMode::Search);
     } else {
-        Frame2->setVisible(true);
-        hidePanel(Frame1);
+        setPanelMode(PanelMode::Conversion);
         m_panel->FocusActiveField();
-        cmd_Search->setText(tr("&Search About"));
     }
 }
 
