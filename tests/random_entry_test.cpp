@@ -11,7 +11,6 @@
 #include <optional>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -134,17 +133,6 @@ bool fits(const Oracle& oracle, const std::string& text, const FieldExpectation&
     }
     return oracle.isNumber(text) &&
            std::fabs(oracle.value(text) - std::get<double>(expected)) <= tolerance;
-}
-
-std::string describe(const Seen& seen) {
-    std::ostringstream out;
-    for (const auto& [text, meanwhile] : seen.messages) {
-        out << "message \"" << text << "\" over [" << meanwhile[0] << '|' << meanwhile[1] << '|'
-            << meanwhile[2] << '|' << meanwhile[3] << "]; ";
-    }
-    out << "fields [" << seen.fields[0] << '|' << seen.fields[1] << '|' << seen.fields[2] << '|'
-        << seen.fields[3] << "], focus " << (seen.focus ? int(*seen.focus) : 0);
-    return out.str();
 }
 
 enum class Kind { Converted, OutOfRange, Erased, StartOfNumber, OpenExponent, Rejected, Other };
@@ -308,7 +296,8 @@ TEST(RandomEntries, DoWhatTheRulesSay) {
         ASSERT_TRUE(
             std::ranges::any_of(allowedOutcomes(kind, oracle, field, text, before), matches))
             << '"' << text << "\" in field " << int(field) << " with separator " << separator
-            << " (kind " << int(kind) << "): " << describe(seen);
+            << " (kind " << int(kind) << "): " << ::testing::PrintToString(seen.messages) << ' '
+            << ::testing::PrintToString(seen.fields);
         // A conversion never writes back into the field that was edited; only emptying does.
         ASSERT_TRUE(std::ranges::all_of(h.fields.log(), [&](const auto& event) {
             return event.field != field || event.text.empty();
