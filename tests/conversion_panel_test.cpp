@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Sequences, Typing, ::testing::Values(
 
 // --- Whole texts, each entered into Celsius after 1 has been converted ------------------------
 
-constexpr Texts kOneConverted{"1", "274.15", "33.8", "493.47"};
+const Texts kOneConverted{"1", "274.15", "33.8", "493.47"};
 
 class EntryAfterOne : public ::testing::TestWithParam<std::string> {
 protected:
