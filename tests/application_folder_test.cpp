@@ -10,58 +10,79 @@
 
 namespace tolvane {
 
-class ApplicationFolderTest : public QObject {
-    Q_OBJECT
+// Under one temporary root: the program's folder, the per-user one (not yet there) and the
+// installed data folder, whose pictures say where they came from. The real probe decides whether
+// the program folder takes files: the temporary one does, /proc/self does not, for root neither.
+struct Folders {
+    Folders() {
+        QDir().mkpath(program);
+        QDir().mkpath(installed);
+        for (const QString name : searchPagePictureNames()) {
+            (void)writeFileAtomically(QDir(installed).filePath(name), installedPicture(name));
+        }
+    }
+    static QByteArray installedPicture(const QString& name) {
+        return "installed " + name.toLatin1();
+    }
+    QByteArray perUserPicture(const QString& name) const {
+        QFile picture(QDir(perUser).filePath(name));
+        return picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray();
+    }
 
-private slots:
-    void resolvesWhereTheProgramsFilesLive_data();
-    void resolvesWhereTheProgramsFilesLive();
-};
-
-void ApplicationFolderTest::resolvesWhereTheProgramsFilesLive_data() {
-    QTest::addColumn<bool>("writable");
-    QTest::addColumn<QByteArray>("ownGoGif");  // already in the per-user folder; empty: none
-    QTest::newRow("writable program folder") << true << QByteArray();
-    QTest::newRow("read-only, first start") << false << QByteArray();
-    QTest::newRow("read-only, a picture already there") << false << QByteArray("the user's own");
-}
-
-// Under one temporary root: the program's folder, the per-user one and the installed data
-// folder, whose pictures say where they came from. The real probe decides whether the program
-// folder takes files: the temporary one does, /proc/self does not, for root neither.
-void ApplicationFolderTest::resolvesWhereTheProgramsFilesLive() {
-    QFETCH(bool, writable);
-    QFETCH(QByteArray, ownGoGif);
     QTemporaryDir root;
     const QString program = root.filePath("program");
     const QString perUser = root.filePath("home/data/tolvane");
     const QString installed = root.filePath("share/tolvane");
-    QVERIFY(QDir().mkpath(program) && QDir().mkpath(installed));
-    for (const QString name : searchPagePictureNames()) {
-        QVERIFY(
-            !writeFileAtomically(QDir(installed).filePath(name), "installed " + name.toLatin1()));
-    }
-    if (!ownGoGif.isEmpty()) {
-        QVERIFY(QDir().mkpath(perUser));
-        QVERIFY(!writeFileAtomically(QDir(perUser).filePath("go.gif"), ownGoGif));
+    static constexpr const char* kReadOnly = "/proc/self";
+};
+
+class ApplicationFolderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A portable copy keeps its files beside the program: no per-user folder, no probe left
+    // behind (its name starts with a dot), nothing copied in.
+    void writableProgramFolderIsTheApplicationFolder() {
+        const Folders f;
+        const ApplicationFolder folder =
+            ApplicationFolder::resolve(f.program + "/", f.perUser, f.installed);
+        QCOMPARE(folder.path, f.program);  // without the trailing separator
+        QVERIFY(!QFileInfo::exists(f.perUser));
+        QVERIFY(QDir(f.program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
-    // A trailing separator is dropped.
-    const ApplicationFolder folder =
-        ApplicationFolder::resolve(writable ? program + "/" : "/proc/self", perUser, installed);
-    QCOMPARE(folder.path, writable ? program : perUser);
-    QCOMPARE(folder.filePath("pref.ifm"), folder.path + "/pref.ifm");
-    QCOMPARE(QFileInfo::exists(perUser), !writable);
-    // No probe left behind (its name starts with a dot), nothing copied in.
-    QVERIFY(QDir(program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    for (const QString name : searchPagePictureNames()) {
-        QFile picture(QDir(perUser).filePath(name));
-        const QByteArray copied =
-            name == u"go.gif" && !ownGoGif.isEmpty() ? ownGoGif : "installed " + name.toLatin1();
-        QCOMPARE(picture.open(QIODevice::ReadOnly) ? picture.readAll() : QByteArray(),
-                 writable ? QByteArray() : copied);
+    // An installed program cannot write beside itself: the per-user folder is made, and the
+    // search page's pictures are put beside the page there.
+    void readOnlyProgramFolderGivesThePerUserFolderWithThePictures() {
+        const Folders f;
+        const ApplicationFolder folder =
+            ApplicationFolder::resolve(Folders::kReadOnly, f.perUser, f.installed);
+        QCOMPARE(folder.path, f.perUser);
+        for (const QString name : searchPagePictureNames()) {
+            QCOMPARE(f.perUserPicture(name), Folders::installedPicture(name));
+        }
     }
-}
+
+    void picturesTheUserAlreadyHasAreKept() {
+        const Folders f;
+        QVERIFY(QDir().mkpath(f.perUser));
+        QVERIFY(!writeFileAtomically(QDir(f.perUser).filePath("go.gif"), "the user's own"));
+        (void)ApplicationFolder::resolve(Folders::kReadOnly, f.perUser, f.installed);
+        QCOMPARE(f.perUserPicture("go.gif"), QByteArray("the user's own"));
+        QCOMPARE(f.perUserPicture("searchfor.gif"), Folders::installedPicture("searchfor.gif"));
+    }
+
+    // A help file beside the program is that copy's own; otherwise the installed one is used.
+    void helpFileBesideTheProgramComesFirst() {
+        const Folders f;
+        const QString installedHelp = QDir(f.installed).filePath("tolvane.chm");
+        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed).helpFile,
+                 installedHelp);
+        const QString ownHelp = QDir(f.program).filePath("tolvane.chm");
+        QVERIFY(!writeFileAtomically(ownHelp, "help"));
+        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed).helpFile, ownHelp);
+    }
+};
 
 }  // namespace tolvane
 

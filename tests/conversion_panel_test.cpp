@@ -12,22 +12,13 @@
 namespace tolvane {
 namespace {
 
-using testing::FakeFields;
 using testing::PanelHarness;
-using Event = FakeFields::Event;
 using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
 
 constexpr auto C = UnitField::Celsius;
 constexpr auto K = UnitField::Kelvin;
 constexpr auto F = UnitField::Fahrenheit;
 constexpr auto R = UnitField::Rankine;
-
-Event write(UnitField field, std::string text = {}) {
-    return {Event::Kind::Write, field, text};
-}
-Event focus(UnitField field) {
-    return {Event::Kind::Focus, field, {}};
-}
 
 // --- Conversions: each later step reads the rounded text the step before it wrote ----------
 
@@ -63,6 +54,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Conversions, ::testing::Values(
     ConversionCase{"OffsetLostInRounding", C, "1E+29", {"1E+29", "1E+29", "1.8E+29", "1.8E+29"}},
     ConversionCase{"SpacesAround", C, " 25 ", {" 25 ", "298.15", "77", "536.67"}},
     ConversionCase{"ResultsMayExceedTheLimits", C, "1.99E+30", {"1.99E+30", "1.99E+30", "3.582E+30", "3.582E+30"}},
+    ConversionCase{"NegativeLimitNotReached", K, "-1.99E+30", {"-1.99E+30", "-1.99E+30", "-3.582E+30", "-3.582E+30"}},
+    ConversionCase{"JustAboveTheSmallLimit", C, "6E-30", {"6E-30", "273.15", "32", "491.67"}},
+    ConversionCase{"JustBelowTheNegativeSmallLimit", F, "-6E-30", {"-17.7777777777778", "255.372222222222", "-6E-30", "459.67"}},
+    ConversionCase{"NegativeZero", C, "-0", {"-0", "273.15", "32", "491.67"}},
     ConversionCase{"ZeroBeyondDoubles", C, "-0E-400", {"-0E-400", "273.15", "32", "491.67"}}),
     testing::CaseName());
 // clang-format on
@@ -70,6 +65,27 @@ INSTANTIATE_TEST_SUITE_P(Table, Conversions, ::testing::Values(
 // --- Keystroke by keystroke ------------------------------------------------------------------
 
 enum class Outcome { Converted, Waiting, Rejected, OutOfRange };
+
+std::vector<std::string> messageTexts(const PanelHarness& h) {
+    std::vector<std::string> texts;
+    for (const auto& shown : h.messages.shown()) {
+        texts.push_back(shown.text);
+    }
+    return texts;
+}
+
+std::vector<std::string> expectedMessages(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Rejected:
+            return {kNotNumericMessage};
+        case Outcome::OutOfRange:
+            return {kOutOfRangeMessage};
+        case Outcome::Converted:
+        case Outcome::Waiting:
+            break;
+    }
+    return {};
+}
 
 struct Keystroke {
     char key;
@@ -91,14 +107,8 @@ TEST_P(Typing, EachKeystrokeIsJudgedAtOnce) {
     for (const Keystroke& key : GetParam().keys) {
         h.messages.clear();
         h.fields.type(GetParam().field, key.key);
-        const char* expected = key.outcome == Outcome::Rejected     ? kNotNumericMessage
-                               : key.outcome == Outcome::OutOfRange ? kOutOfRangeMessage
-                                                                    : nullptr;
         const std::string typed = h.fields.text(GetParam().field);
-        ASSERT_EQ(h.messages.shown().size(), expected ? 1u : 0u) << typed;
-        if (expected) {
-            EXPECT_EQ(h.messages.shown()[0].text, expected);
-        }
+        EXPECT_EQ(messageTexts(h), expectedMessages(key.outcome)) << "after typing " << typed;
         EXPECT_EQ(h.fields.texts(), key.after) << "after typing " << typed;
     }
 }
@@ -140,155 +150,185 @@ INSTANTIATE_TEST_SUITE_P(Sequences, Typing, ::testing::Values(
     testing::CaseName());
 // clang-format on
 
-// --- Outcomes of whole texts, entered after 1 has been converted ----------------------------
+// --- Whole texts, each entered into Celsius after 1 has been converted ------------------------
 
-struct OutcomeCase {
-    const char* name;
-    std::string text;
-    Outcome outcome;
+const Texts kOneConverted{"1", "274.15", "33.8", "493.47"};
+
+class EntryAfterOne : public ::testing::TestWithParam<std::string> {
+protected:
+    EntryAfterOne() {
+        h.fields.click(C);
+        h.fields.edit(C, "1");
+    }
+    void enter() { h.fields.edit(C, GetParam()); }
+    PanelHarness h;
 };
 
-class Outcomes : public ::testing::TestWithParam<OutcomeCase> {};
+// A sign or a separator alone, or both: the number has not begun, so what the others showed
+// no longer holds.
+class StartOfNumber : public EntryAfterOne {};
 
-TEST_P(Outcomes, OfAnEntry) {
-    PanelHarness h;
-    h.fields.click(C);
-    h.fields.edit(C, "1");
-    const std::string kelvinBefore = h.fields.text(K);
-    h.fields.edit(C, GetParam().text);
-    const auto& shown = h.messages.shown();
-    switch (GetParam().outcome) {
-        case Outcome::Converted:
-            EXPECT_TRUE(shown.empty());
-            EXPECT_NE(h.fields.text(K), kelvinBefore);
-            break;
-        case Outcome::Waiting:
-            EXPECT_TRUE(shown.empty());
-            EXPECT_TRUE(h.fields.text(K) == kelvinBefore || h.fields.text(K).empty());
-            break;
-        case Outcome::Rejected:
-            ASSERT_EQ(shown.size(), 1u);
-            EXPECT_EQ(shown[0].text, kNotNumericMessage);
-            EXPECT_EQ(h.fields.text(C), GetParam().text) << "the rejected text stays";
-            break;
-        case Outcome::OutOfRange:
-            ASSERT_EQ(shown.size(), 1u);
-            EXPECT_EQ(shown[0].text, kOutOfRangeMessage);
-            EXPECT_EQ(h.fields.texts(), Texts{});
-            break;
-    }
+TEST_P(StartOfNumber, EmptiesTheOthersSilently) {
+    enter();
+    EXPECT_EQ(messageTexts(h), std::vector<std::string>{});
+    EXPECT_EQ(h.fields.texts(), (Texts{GetParam(), "", "", ""}));
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Texts, Outcomes, ::testing::Values(
-    OutcomeCase{"NegativeZero", "-0", Outcome::Converted},
-    OutcomeCase{"JustInsideSmall", "6E-30", Outcome::Converted},
-    OutcomeCase{"MinusPoint", "-.", Outcome::Waiting},
-    OutcomeCase{"Point", ".", Outcome::Waiting},
-    OutcomeCase{"OpenExponentLower", "1e", Outcome::Waiting},
-    OutcomeCase{"LetterMinusFirst", "e-", Outcome::Waiting},
-    OutcomeCase{"BlankThenMinus", " -", Outcome::Rejected},
-    OutcomeCase{"LetterAlone", "E", Outcome::Rejected},
-    OutcomeCase{"PlusLetter", "1+e", Outcome::Rejected},
-    OutcomeCase{"Limit", "2E+30", Outcome::OutOfRange},
-    OutcomeCase{"NegativeLimit", "-2E+30", Outcome::OutOfRange},
-    OutcomeCase{"SmallLimit", "5E-30", Outcome::OutOfRange},
-    OutcomeCase{"NegativeSmallLimit", "-5E-30", Outcome::OutOfRange},
-    OutcomeCase{"BeyondDoubles", "1E+400", Outcome::OutOfRange},
-    OutcomeCase{"TooSmallForDoubles", "1E-400", Outcome::OutOfRange}),
-    testing::CaseName());
-// clang-format on
+INSTANTIATE_TEST_SUITE_P(Texts, StartOfNumber, ::testing::Values("-", "+", ".", "-.", "+."));
 
-// --- The active field and the order of writes --------------------------------------------------
+// A number whose exponent is still being typed: the others keep what they showed.
+class ExponentBeingTyped : public EntryAfterOne {};
 
-TEST(ActiveField, NothingConvertsBeforeAnyFieldHadTheFocus) {
+TEST_P(ExponentBeingTyped, KeepsTheOthers) {
+    enter();
+    EXPECT_EQ(messageTexts(h), std::vector<std::string>{});
+    Texts expected = kOneConverted;
+    expected[0] = GetParam();
+    EXPECT_EQ(h.fields.texts(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ExponentBeingTyped,
+                         ::testing::Values("1e", "1E", "1E-", "1e+", "2.5E-", "e-", "E+"));
+
+class Rejected : public EntryAfterOne {};
+
+TEST_P(Rejected, StaysWithTheOthersEmptied) {
+    enter();
+    EXPECT_EQ(messageTexts(h), std::vector<std::string>{kNotNumericMessage});
+    EXPECT_EQ(h.fields.texts(), (Texts{GetParam(), "", "", ""}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Rejected,
+                         ::testing::Values(" -", "- ", "E", "e", "e5", "1++", "--1", "1+e", "1+E",
+                                           "1e5e", "12a", " ", "1,5"));
+
+class OutOfRange : public EntryAfterOne {};
+
+TEST_P(OutOfRange, EmptiesEveryField) {
+    enter();
+    EXPECT_EQ(messageTexts(h), std::vector<std::string>{kOutOfRangeMessage});
+    EXPECT_EQ(h.fields.texts(), Texts{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, OutOfRange,
+                         ::testing::Values("2E+30", "-2E+30", "5E-30", "-5E-30", "1E-31", "1E+400",
+                                           "1E-400"));
+
+// --- What each field's entry does to the other three -------------------------------------------
+
+class EveryField : public ::testing::TestWithParam<UnitField> {
+protected:
+    // The field holds 12, converted, and the focus has gone to a keypad button.
+    EveryField() {
+        h.fields.click(field);
+        h.fields.edit(field, "12");
+        converted = h.fields.texts();
+        h.fields.loseFocus();
+    }
+    Texts onlyEdited(const std::string& text) const {
+        Texts texts;
+        texts[index()] = text;
+        return texts;
+    }
+    std::size_t index() const { return static_cast<std::size_t>(field) - 1; }
+
+    const UnitField field = GetParam();
+    PanelHarness h;
+    Texts converted;
+};
+
+TEST_P(EveryField, ErasedEmptiesTheOthersAndTakesTheFocusBack) {
+    h.fields.edit(field, "");
+    EXPECT_EQ(h.fields.texts(), Texts{});
+    EXPECT_EQ(h.fields.focus(), field);
+    EXPECT_TRUE(h.messages.shown().empty());
+}
+
+TEST_P(EveryField, SignEmptiesTheOthersAndLeavesTheFocusAlone) {
+    h.fields.edit(field, "-");
+    EXPECT_EQ(h.fields.texts(), onlyEdited("-"));
+    EXPECT_EQ(h.fields.focus(), std::nullopt);
+    EXPECT_TRUE(h.messages.shown().empty());
+}
+
+// While the message is up the others still show the last conversion; after OK they are empty and
+// the rejected text waits in its field to be corrected.
+TEST_P(EveryField, RejectedTextEmptiesTheOthersOnlyAfterTheMessage) {
+    h.fields.edit(field, "12a");
+    ASSERT_EQ(h.messages.shown().size(), 1u);
+    const auto& shown = h.messages.shown()[0];
+    EXPECT_EQ(shown.text, kNotNumericMessage);
+    EXPECT_EQ(shown.title, "Varnel V.2.4");
+    EXPECT_EQ(shown.icon, MessageIcon::Information);
+    Texts meanwhile = converted;
+    meanwhile[index()] = "12a";
+    EXPECT_EQ(shown.fieldsMeanwhile, meanwhile);
+    EXPECT_EQ(h.fields.texts(), onlyEdited("12a"));
+    EXPECT_EQ(h.fields.focus(), std::nullopt);
+
+    h.fields.edit(field, "12");
+    EXPECT_EQ(h.fields.texts(), converted);
+}
+
+// Before the message is shown, all four fields are empty and the edited one has the focus.
+TEST_P(EveryField, OutOfRangeClearsEverythingBeforeTheMessage) {
+    h.fields.edit(field, "-2E+30");
+    ASSERT_EQ(h.messages.shown().size(), 1u);
+    const auto& shown = h.messages.shown()[0];
+    EXPECT_EQ(shown.text, kOutOfRangeMessage);
+    EXPECT_EQ(shown.title, "Varnel V.2.4");
+    EXPECT_EQ(shown.icon, MessageIcon::Information);
+    EXPECT_EQ(shown.fieldsMeanwhile, Texts{});
+    EXPECT_EQ(shown.focusMeanwhile, field);
+    EXPECT_EQ(h.fields.texts(), Texts{});
+    EXPECT_EQ(h.panel.ActiveTextBox(), field) << "messages never move the active field";
+}
+
+std::string fieldName(const ::testing::TestParamInfo<UnitField>& row) {
+    constexpr std::array<const char*, 4> names = {"Celsius", "Kelvin", "Fahrenheit", "Rankine"};
+    return names[static_cast<std::size_t>(row.param) - 1];
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, EveryField, ::testing::ValuesIn(kUnitFields), fieldName);
+
+// --- The active field ---------------------------------------------------------------------------
+
+TEST(ActiveField, NothingConvertsOrTakesTheFocusBeforeAnyFieldHadIt) {
     PanelHarness h;
     h.fields.edit(C, "25");
     EXPECT_EQ(h.fields.texts(), (Texts{"25", "", "", ""}));
+    h.fields.edit(K, "12a");
+    EXPECT_TRUE(h.messages.shown().empty());
+
     h.panel.ClearAllFields();
     EXPECT_EQ(h.fields.texts(), Texts{});
-    EXPECT_EQ(h.fields.log(), (std::vector<Event>{write(C), write(F), write(R), write(K)}))
-        << "written unconditionally, in this order, and no focus request";
+    EXPECT_EQ(h.fields.focus(), std::nullopt);
+    h.panel.FocusActiveField();
+    EXPECT_EQ(h.fields.focus(), std::nullopt);
 }
 
-TEST(ActiveField, ConvertedFieldsAreNotConvertedBack) {
-    PanelHarness h;
-    h.fields.click(F);
-    h.fields.clearLog();
-    h.fields.edit(F, "0");
-    EXPECT_EQ(h.fields.log(), (std::vector<Event>{write(R, "459.67"), write(C, "-17.7777777777778"),
-                                                  write(K, "255.372222222222")}));
-}
+class ClearAllFields : public ::testing::TestWithParam<std::string> {};
 
-TEST(ActiveField, ClearAllFieldsNestsTheActiveFieldsOwnHandling) {
+// Whether or not the active field had text to lose (when it had none, emptying it raises no
+// change of its own), clearing gives it the focus back.
+TEST_P(ClearAllFields, EmptiesAllFourAndFocusesTheActiveOne) {
     PanelHarness h;
     h.fields.click(K);
-    h.fields.edit(K, "300");
-    h.fields.loseFocus();  // to a keypad button
-    h.fields.clearLog();
+    h.fields.edit(K, GetParam());
+    h.fields.edit(C, "5");  // not active: stays unconverted
+    h.fields.loseFocus();
+
     h.panel.ClearAllFields();
+
     EXPECT_EQ(h.fields.texts(), Texts{});
     EXPECT_EQ(h.fields.focus(), K);
-    // Emptying Kelvin empties the others again and asks for the focus, inside ClearAllFields.
-    EXPECT_EQ(h.fields.log(), (std::vector<Event>{write(C), write(F), write(R), write(K), write(C),
-                                                  write(F), write(R), focus(K), focus(K)}));
+    EXPECT_TRUE(h.messages.shown().empty());
 }
 
-struct OrderCase {
-    const char* name;
-    UnitField field;
-    std::string text;
-    std::vector<Event> writes;
-};
-
-class WriteOrder : public ::testing::TestWithParam<OrderCase> {};
-
-// The fields emptied by an empty or partial entry, and after "Please enter a numeric value."
-TEST_P(WriteOrder, OfTheOtherFields) {
-    PanelHarness h;
-    h.fields.click(GetParam().field);
-    h.fields.edit(GetParam().field, "12");
-    const Texts converted = h.fields.texts();
-    h.fields.loseFocus();
-    h.fields.clearLog();
-    h.fields.edit(GetParam().field, GetParam().text);
-    EXPECT_EQ(h.fields.log(), GetParam().writes);
-    if (GetParam().text == "12a") {
-        ASSERT_EQ(h.messages.shown().size(), 1u);
-        EXPECT_EQ(h.messages.shown()[0].title, "Varnel V.2.4");
-        EXPECT_EQ(h.messages.shown()[0].icon, MessageIcon::Information);
-        Texts whileShown = converted;
-        whileShown[static_cast<std::size_t>(GetParam().field) - 1] = "12a";
-        EXPECT_EQ(h.messages.shown()[0].fieldsMeanwhile, whileShown) << "emptied only after";
-    }
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Fields, WriteOrder, ::testing::Values(
-    OrderCase{"CelsiusErased", C, "", {write(F), write(R), write(K), focus(C)}},
-    OrderCase{"KelvinErased", K, "", {write(C), write(F), write(R), focus(K)}},
-    OrderCase{"FahrenheitSign", F, "-", {write(C), write(R), write(K)}},
-    OrderCase{"RankineSignPoint", R, "+.", {write(C), write(F), write(K)}},
-    OrderCase{"CelsiusNotNumeric", C, "12a", {write(K), write(F), write(R)}},
-    OrderCase{"KelvinNotNumeric", K, "12a", {write(C), write(F), write(R)}},
-    OrderCase{"FahrenheitNotNumeric", F, "12a", {write(C), write(K), write(R)}},
-    OrderCase{"RankineNotNumeric", R, "12a", {write(C), write(K), write(F)}}),
-    testing::CaseName());
-// clang-format on
-
-TEST(OutOfRange, ClearsEverythingAndFocusesTheFieldBeforeTheMessage) {
-    for (const UnitField field : kUnitFields) {
-        PanelHarness h;
-        h.fields.click(field);
-        h.fields.edit(field, "100");
-        h.fields.loseFocus();
-        h.fields.edit(field, "-2E+30");
-        ASSERT_EQ(h.messages.shown().size(), 1u);
-        EXPECT_EQ(h.messages.shown()[0].fieldsMeanwhile, Texts{});
-        EXPECT_EQ(h.messages.shown()[0].focusMeanwhile, field);
-        EXPECT_EQ(h.panel.ActiveTextBox(), field) << "messages never move the active field";
-    }
-}
+INSTANTIATE_TEST_SUITE_P(ActiveFieldText, ClearAllFields, ::testing::Values("300", ""),
+                         [](const ::testing::TestParamInfo<std::string>& row) {
+                             return row.param.empty() ? "Empty" : "Number";
+                         });
 
 TEST(CommaLocale, ReadsWritesAndWaitsWithTheSeparator) {
     PanelHarness h(",");

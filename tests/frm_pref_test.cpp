@@ -70,13 +70,14 @@ private slots:
         QCOMPARE(f.stored(), row.before);
 
         if (row.closeBy == nullptr) {
-            QVERIFY(dialog->close());
+            dialog->close();
         } else {
             // A focused button is pressed by Enter as by a click.
             auto* button = dialog->findChild<QPushButton*>(row.closeBy);
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Return);
         }
+        QVERIFY(!dialog->isVisible());
         QCOMPARE(f.stored(), row.after);
         QCOMPARE(f.applied, row.applied);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "browser_launcher.h"
+#include "recorded_messages.h"
 #include "test_files.h"
 
 // GIO for real, on a private freedesktop desktop that main() sets up: its one application, a
@@ -66,6 +68,19 @@ INSTANTIATE_TEST_SUITE_P(Addresses, GioRegisteredBrowser,
                          ::testing::Values("http://search.example.com/?q=98.6%20F&site=1;x=2#top",
                                            "http://a.example/b c/'d' \"e\" $HOME `id` \\ %u",
                                            "http://a.example/temp\u00e9rature/\u00b0C"));
+
+// The throw-away page the launcher writes is one the desktop takes for an HTML page: its name says
+// so, and it is not empty, which GIO would take for a file of no type at all.
+TEST_F(GioDesktopShellTest, LauncherFindsTheBrowserRegisteredForHtmlPages) {
+    testing::RecordedMessages messages;
+    BrowserLauncher launcher(shell, messages, folder.path);
+
+    EXPECT_TRUE(launcher.FindBrowser());
+
+    EXPECT_EQ(launcher.BrowserPath(),
+              (desktop / "data/applications/tolvane-test-browser.desktop").string());
+    EXPECT_TRUE(messages.shown().empty());
+}
 
 TEST_F(GioDesktopShellTest, FindsNothingWithoutAHandler) {
     std::ofstream(folder.path / "notes.txt") << "plain words\n";

@@ -15,52 +15,68 @@ namespace {
 
 using Kind = NumberReading::Kind;
 
-struct ReadingCase {
+struct NumberCase {
+    const char* name;
+    std::string text;
+    std::string separator;
+    double value;
+};
+
+class ReadsANumber : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(ReadsANumber, WithTheNearestValue) {
+    const NumberReading reading = readNumber(GetParam().text, GetParam().separator);
+    EXPECT_EQ(reading.kind, Kind::Number) << '"' << GetParam().text << '"';
+    EXPECT_EQ(reading.value, GetParam().value);
+    EXPECT_EQ(std::signbit(reading.value), std::signbit(GetParam().value));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(All, ReadsANumber, ::testing::Values(
+    NumberCase{"TrailingPoint", "5.", ".", 5},
+    NumberCase{"LeadingPoint", ".5", ".", 0.5},
+    NumberCase{"NearestDouble", "0.1", ".", 0.1},
+    NumberCase{"SignedExponent", "2.5E+3", ".", 2500},
+    NumberCase{"PlusSign", "+3", ".", 3},
+    NumberCase{"Spaces", "  -7.5e1  ", ".", -75},
+    NumberCase{"NegativeZero", "-0", ".", -0.0},
+    NumberCase{"ZeroWithEnormousExponent", "0e99999999999999999999", ".", 0},
+    NumberCase{"Subnormal", "5e-324", ".", 5e-324},
+    NumberCase{"Largest", "1.7976931348623157e308", ".", DBL_MAX},
+    NumberCase{"CommaLeading", "-,25", ",", -0.25},
+    NumberCase{"MultiByteSeparator", "3\xD9\xAB" "5", "\xD9\xAB", 3.5}),
+    testing::CaseName());
+// clang-format on
+
+struct OtherCase {
     const char* name;
     std::string text;
     std::string separator;
     Kind kind;
-    double value = 0.0;
 };
 
-class ReadingRule : public ::testing::TestWithParam<ReadingCase> {};
+class ReadsNoValue : public ::testing::TestWithParam<OtherCase> {};
 
-TEST_P(ReadingRule, ReadsKindAndValue) {
-    const NumberReading reading = readNumber(GetParam().text, GetParam().separator);
-    EXPECT_EQ(reading.kind, GetParam().kind) << '"' << GetParam().text << '"';
-    if (GetParam().kind == Kind::Number) {
-        EXPECT_EQ(reading.value, GetParam().value);
-        EXPECT_EQ(std::signbit(reading.value), std::signbit(GetParam().value));
-    }
+TEST_P(ReadsNoValue, ButSaysWhy) {
+    EXPECT_EQ(readNumber(GetParam().text, GetParam().separator).kind, GetParam().kind)
+        << '"' << GetParam().text << '"';
 }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(All, ReadingRule, ::testing::Values(
-    ReadingCase{"TrailingPoint", "5.", ".", Kind::Number, 5},
-    ReadingCase{"LeadingPoint", ".5", ".", Kind::Number, 0.5},
-    ReadingCase{"NearestDouble", "0.1", ".", Kind::Number, 0.1},
-    ReadingCase{"SignedExponent", "2.5E+3", ".", Kind::Number, 2500},
-    ReadingCase{"PlusSign", "+3", ".", Kind::Number, 3},
-    ReadingCase{"Spaces", "  -7.5e1  ", ".", Kind::Number, -75},
-    ReadingCase{"NegativeZero", "-0", ".", Kind::Number, -0.0},
-    ReadingCase{"ZeroWithEnormousExponent", "0e99999999999999999999", ".", Kind::Number, 0},
-    ReadingCase{"Subnormal", "5e-324", ".", Kind::Number, 5e-324},
-    ReadingCase{"Largest", "1.7976931348623157e308", ".", Kind::Number, DBL_MAX},
-    ReadingCase{"CommaLeading", "-,25", ",", Kind::Number, -0.25},
-    ReadingCase{"MultiByteSeparator", "3\xD9\xAB" "5", "\xD9\xAB", Kind::Number, 3.5},
-    ReadingCase{"TooLarge", "-1e400", ".", Kind::BeyondDoubleRange},
-    ReadingCase{"TooSmall", "1E-400", ".", Kind::BeyondDoubleRange},
-    ReadingCase{"EnormousExponent", "1e99999999999999999999", ".", Kind::BeyondDoubleRange},
-    ReadingCase{"Blanks", "   ", ".", Kind::NotNumeric},
-    ReadingCase{"MinusPoint", "-.", ".", Kind::NotNumeric},
-    ReadingCase{"OpenExponentPlus", "1E+", ".", Kind::NotNumeric},
-    ReadingCase{"TwoPoints", "1.2.3", ".", Kind::NotNumeric},
-    ReadingCase{"SpaceAfterSign", "- 1", ".", Kind::NotNumeric},
-    ReadingCase{"Tab", "\t5", ".", Kind::NotNumeric},
-    ReadingCase{"Infinity", "inf", ".", Kind::NotNumeric},
-    ReadingCase{"Hex", "0x10", ".", Kind::NotNumeric},
-    ReadingCase{"Grouping", "1,000", ".", Kind::NotNumeric},
-    ReadingCase{"PointUnderCommaLocale", "1.5", ",", Kind::NotNumeric}),
+INSTANTIATE_TEST_SUITE_P(All, ReadsNoValue, ::testing::Values(
+    OtherCase{"TooLarge", "-1e400", ".", Kind::BeyondDoubleRange},
+    OtherCase{"TooSmall", "1E-400", ".", Kind::BeyondDoubleRange},
+    OtherCase{"EnormousExponent", "1e99999999999999999999", ".", Kind::BeyondDoubleRange},
+    OtherCase{"Blanks", "   ", ".", Kind::NotNumeric},
+    OtherCase{"MinusPoint", "-.", ".", Kind::NotNumeric},
+    OtherCase{"OpenExponentPlus", "1E+", ".", Kind::NotNumeric},
+    OtherCase{"TwoPoints", "1.2.3", ".", Kind::NotNumeric},
+    OtherCase{"SpaceAfterSign", "- 1", ".", Kind::NotNumeric},
+    OtherCase{"Tab", "\t5", ".", Kind::NotNumeric},
+    OtherCase{"Infinity", "inf", ".", Kind::NotNumeric},
+    OtherCase{"Hex", "0x10", ".", Kind::NotNumeric},
+    OtherCase{"Grouping", "1,000", ".", Kind::NotNumeric},
+    OtherCase{"PointUnderCommaLocale", "1.5", ",", Kind::NotNumeric}),
     testing::CaseName());
 // clang-format on
 

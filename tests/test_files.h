@@ -1,12 +1,23 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
-#include <thread>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 namespace tolvane::testing {
 
@@ -28,12 +39,45 @@ inline std::string readFile(const std::filesystem::path& path) {
     return bytes.str();
 }
 
-// For a file that another program renames into place whole. Gives up after a minute, far beyond
-// any normal start of a program.
+// For a file that another program renames into place whole: waits for its folder to change
+// until the file is there. Gives up after a minute, far beyond any normal start of a program, and
+// then reads nothing.
 inline std::string waitForFile(const std::filesystem::path& path) {
-    for (int look = 0; look < 6000 && !std::filesystem::exists(path); ++look) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    namespace fs = std::filesystem;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    const auto millisecondsLeft = [&deadline] {
+        return std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          deadline - std::chrono::steady_clock::now())
+                                          .count());
+    };
+    // The watch is set before the first look, so a file arriving in between is not missed.
+#ifdef _WIN32
+    const HANDLE change = FindFirstChangeNotificationW(path.parent_path().c_str(), FALSE,
+                                                       FILE_NOTIFY_CHANGE_FILE_NAME);
+    if (change == INVALID_HANDLE_VALUE) {
+        return {};
     }
+    while (!fs::exists(path) &&
+           WaitForSingleObject(change, static_cast<DWORD>(millisecondsLeft())) == WAIT_OBJECT_0 &&
+           FindNextChangeNotification(change)) {
+    }
+    FindCloseChangeNotification(change);
+#else
+    const int changes = inotify_init1(IN_CLOEXEC);
+    if (changes < 0) {
+        return {};
+    }
+    if (inotify_add_watch(changes, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO) < 0) {
+        close(changes);
+        return {};
+    }
+    pollfd wait{changes, POLLIN, 0};
+    alignas(inotify_event) char events[4096];
+    while (!fs::exists(path) && poll(&wait, 1, static_cast<int>(millisecondsLeft())) > 0 &&
+           read(changes, events, sizeof events) > 0) {
+    }
+    close(changes);
+#endif
     return readFile(path);
 }
 
