@@ -160,12 +160,8 @@ void Program::showHelp() {
 }
 
 void Program::openInUsersBrowser(const QUrl& address) {
-    if (m_launcher->FindBrowser()) {
-        m_launcher->OpenWebPage(address.toString().toStdString(),
-                                static_cast<std::uintptr_t>(m_window->winId()));
-    } else {
-        m_launcher->BrowserNotFound();
-    }
+    m_launcher->openInUsersBrowser(address.toString().toStdString(),
+                                   static_cast<std::uintptr_t>(m_window->winId()));
 }
 
 void Program::deleteSearchPage() {

@@ -57,6 +57,9 @@ public:
 
     void BrowserNotFound();
 
+    // FindBrowser, then OpenWebPage or BrowserNotFound, as every caller does.
+    void openInUsersBrowser(const std::string& address, std::uintptr_t ownerWindow);
+
     // The last lookup's answer; empty before the first.
     const std::string& BrowserPath() const { return m_browserPath; }
 

@@ -108,12 +108,7 @@ void frmAbout::changeEvent(QEvent* event) {
 }
 
 void frmAbout::Label3_Click() {
-    BrowserFound = m_launcher.FindBrowser();
-    if (BrowserFound) {
-        m_launcher.OpenWebPage(homePageAddress().toStdString(), m_ownerWindow());
-    } else {
-        m_launcher.BrowserNotFound();
-    }
+    m_launcher.openInUsersBrowser(homePageAddress().toStdString(), m_ownerWindow());
 }
 
 }  // namespace tolvane

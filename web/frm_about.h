@@ -40,7 +40,6 @@ private:
 
     BrowserLauncher& m_launcher;
     const std::function<std::uintptr_t()> m_ownerWindow;
-    bool BrowserFound = false;
     bool m_hasBeenActive = false;
 };
 
