@@ -364,12 +364,15 @@ void frmTemperatureOne::changeEvent(QEvent* event) {
     }
 }
 
-// Closing the window ends the run: the search page goes with it. A page that is already gone or
-// cannot be removed no longer matters.
-void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+void frmTemperatureOne::deleteSearchPage() {
     if (!m_aboutFilePath.isEmpty()) {
         QFile::remove(m_aboutFilePath);
     }
+}
+
+// Closing the window ends the run: the search page goes with it.
+void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+    deleteSearchPage();
     event->accept();
     Q_EMIT unloaded();
 }

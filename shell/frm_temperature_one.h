@@ -34,6 +34,9 @@ public:
     // reason in words when the page could not be written.
     std::optional<QString> AboutFile();
     const QString& AboutFilePath() const { return m_aboutFilePath; }
+    // Removes the page AboutFile wrote; the run is ending. A page that is already gone or cannot
+    // be removed no longer matters.
+    void deleteSearchPage();
 
     // Shows the search page in the search panel.
     void cmdRefresh_Click();

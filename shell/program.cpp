@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -129,7 +128,9 @@ void Program::Form_Unload() {
 
 // Ends the run at once: open dialogs are dropped unsaved.
 void Program::cmd_Exit_Click() {
-    deleteSearchPage();
+    if (m_window) {
+        m_window->deleteSearchPage();
+    }
     QCoreApplication::exit(0);
 }
 
@@ -162,12 +163,6 @@ void Program::showHelp() {
 void Program::openInUsersBrowser(const QUrl& address) {
     m_launcher->openInUsersBrowser(address.toString().toStdString(),
                                    static_cast<std::uintptr_t>(m_window->winId()));
-}
-
-void Program::deleteSearchPage() {
-    if (m_window && !m_window->AboutFilePath().isEmpty()) {
-        QFile::remove(m_window->AboutFilePath());
-    }
 }
 
 }  // namespace tolvane
