@@ -23,6 +23,7 @@
 #include "twips.h"
 #include "unit_line_edit.h"
 #include "web_view_host.h"
+#include "window_activation.h"
 
 namespace tolvane {
 namespace {
@@ -139,6 +140,7 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    whenActivated(this, [this] { Q_EMIT activated(); });
 }
 
 frmTemperatureOne::~frmTemperatureOne() {
@@ -355,13 +357,6 @@ void frmTemperatureOne::arrangeForStartUp() {
         twipsToPixels(kOuterHeight) - kFrameHeight - menuBar()->sizeHint().height(), panelBottom);
     centralWidget()->setFixedSize(twipsToPixels(kOuterWidth) - kFrameWidth, clientHeight);
     Frame1->move(Frame2->pos());
-}
-
-void frmTemperatureOne::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        Q_EMIT activated();
-    }
 }
 
 void frmTemperatureOne::deleteSearchPage() {

@@ -11,6 +11,7 @@
 #include "program_identity.h"
 #include "twips.h"
 #include "web_addresses.h"
+#include "window_activation.h"
 
 namespace tolvane {
 namespace {
@@ -88,6 +89,8 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
     ok->setAutoDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+
+    whenActivated(this, [this] { m_hasBeenActive = true; });
 }
 
 QString frmAbout::homePageAddress() {
@@ -98,13 +101,6 @@ QString frmAbout::homePageAddress() {
 
 void frmAbout::Command1_Click() {
     close();
-}
-
-void frmAbout::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        m_hasBeenActive = true;
-    }
 }
 
 void frmAbout::Label3_Click() {

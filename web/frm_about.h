@@ -32,9 +32,6 @@ public:
     // main window closes it.
     bool hasBeenActive() const { return m_hasBeenActive; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void Command1_Click();
 
