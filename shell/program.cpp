@@ -71,8 +71,8 @@ void Program::Main() {
     if (const auto error = m_window->AboutFile()) {
         m_pageWriteError = *error;
     }
-    const PanelMode startPanel =
-        readStartPanel(m_folder.filePath(QString::fromLatin1(kPrefFileName)));
+    const QString prefFile = prefFilePath(m_folder.path);
+    const PanelMode startPanel = readStartPanel(prefFile);
 
     Form_Load();
     m_window->setPanelMode(startPanel);
@@ -87,8 +87,7 @@ void Program::Main() {
     connect(window->webView(), &WebViewHost::externalLinkRequested, this,
             &Program::openInUsersBrowser);
     m_preferences = std::make_unique<PreferencesOpener>(
-        window, m_folder.filePath(QString::fromLatin1(kPrefFileName)),
-        [window](PanelMode mode) { window->setPanelMode(mode); }, m_messages);
+        window, prefFile, [window](PanelMode mode) { window->setPanelMode(mode); }, m_messages);
     connect(window, &frmTemperatureOne::preferencesRequested, this,
             [this] { m_preferences->open(); });
     m_help = std::make_unique<HelpOpener>(window, m_messages);
