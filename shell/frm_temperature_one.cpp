@@ -136,7 +136,8 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     createSearchPanel();
     createMenu();
     arrangeTabOrder();
-    // F1 anywhere in the window, the web page included, which keeps the keys it is given.
+    // The one way to the help: F1 anywhere in the window, the web page included, which keeps the
+    // keys it is given to itself. "Content" sends F1 too.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -321,7 +322,7 @@ void frmTemperatureOne::hidePanel(QWidget* panel) {
 }
 
 void frmTemperatureOne::cmd_Content_Click() {
-    // As if F1 had been pressed in whatever has the focus; it finds its way up to this window.
+    // As if F1 had been pressed in whatever has the focus; the shortcut above takes it there.
     QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
     QCoreApplication::postEvent(target,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
@@ -370,14 +371,6 @@ void frmTemperatureOne::closeEvent(QCloseEvent* event) {
     deleteSearchPage();
     event->accept();
     Q_EMIT unloaded();
-}
-
-void frmTemperatureOne::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        Q_EMIT helpRequested();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace tolvane

@@ -67,7 +67,6 @@ Q_SIGNALS:
     void unloaded();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
