@@ -62,7 +62,7 @@ constexpr std::array<FieldRules, 4> kFieldRules = {{
 }};
 
 const FieldRules& rulesFor(UnitField field) {
-    return kFieldRules[static_cast<std::size_t>(field) - 1];
+    return kFieldRules[fieldIndex(field)];
 }
 
 constexpr double kLargestMagnitude = 2E+30;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace tolvane {
@@ -10,6 +11,11 @@ enum class UnitField { Celsius = 1, Kelvin = 2, Fahrenheit = 3, Rankine = 4 };
 
 inline constexpr std::array<UnitField, 4> kUnitFields = {UnitField::Celsius, UnitField::Kelvin,
                                                          UnitField::Fahrenheit, UnitField::Rankine};
+
+// The field's place in kUnitFields, and in every array kept in that order.
+constexpr std::size_t fieldIndex(UnitField field) {
+    return static_cast<std::size_t>(field) - 1;
+}
 
 // What the conversion panel needs of its four text fields. The program implements it over its
 // line edits, the tests in memory; both behave alike:

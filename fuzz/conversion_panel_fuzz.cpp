@@ -82,7 +82,7 @@ void check(bool ok, const char* what, std::string_view line) {
 }
 
 std::size_t index(UnitField field) {
-    return static_cast<std::size_t>(field) - 1;
+    return fieldIndex(field);
 }
 
 bool inRange(double x) {

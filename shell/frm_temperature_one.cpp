@@ -109,7 +109,7 @@ public:
 
 private:
     UnitLineEdit* edit(UnitField field) const {
-        return m_edits[static_cast<std::size_t>(field) - 1];
+        return m_edits[fieldIndex(field)];
     }
     const std::array<UnitLineEdit*, 4>& m_edits;
 };
@@ -167,7 +167,7 @@ void frmTemperatureOne::createConversionPanel() {
         field->setAccessibleName(QString::fromLatin1(row.accessibleName));
         field->setFont(formFont());
         field->setGeometry(twipsRect(kFieldLeft, row.top, kFieldWidth, kFieldHeight));
-        m_unitFields[static_cast<std::size_t>(row.field) - 1] = field;
+        m_unitFields[fieldIndex(row.field)] = field;
 
         QLabel* symbol = addLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
                                   row.symbolLeft, row.top, row.symbolWidth);
@@ -260,7 +260,7 @@ void frmTemperatureOne::arrangeTabOrder() {
 }
 
 UnitLineEdit* frmTemperatureOne::unitField(UnitField field) const {
-    return m_unitFields[static_cast<std::size_t>(field) - 1];
+    return m_unitFields[fieldIndex(field)];
 }
 
 void frmTemperatureOne::NumPad(const QString& text) {
