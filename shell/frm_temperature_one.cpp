@@ -108,9 +108,7 @@ public:
     void setFocus(UnitField field) override { edit(field)->setFocus(); }
 
 private:
-    UnitLineEdit* edit(UnitField field) const {
-        return m_edits[fieldIndex(field)];
-    }
+    UnitLineEdit* edit(UnitField field) const { return m_edits[fieldIndex(field)]; }
     const std::array<UnitLineEdit*, 4>& m_edits;
 };
 
@@ -240,16 +238,13 @@ void frmTemperatureOne::createMenu() {
 // Only the unit fields, the caret and delete keys, the page and the Refresh button take the
 // focus; they follow one another in this order.
 void frmTemperatureOne::arrangeTabOrder() {
-    const auto button = [this](const char* name) {
-        return Frame2->findChild<QPushButton*>(QString::fromLatin1(name));
-    };
     QWidget* const chain[] = {unitField(UnitField::Celsius),
                               WebBrowser1,
-                              button("CommandRight"),
-                              button("CommandLeft"),
-                              button("CommandDel"),
-                              button("CommandEnd"),
-                              button("CommandHome"),
+                              m_keypad->button(KeyId::Right),
+                              m_keypad->button(KeyId::Left),
+                              m_keypad->button(KeyId::Del),
+                              m_keypad->button(KeyId::End),
+                              m_keypad->button(KeyId::Home),
                               unitField(UnitField::Kelvin),
                               unitField(UnitField::Rankine),
                               unitField(UnitField::Fahrenheit),
