@@ -35,16 +35,15 @@ public:
 
     bool IsInRange(std::string_view text) const;
 
-    // Each reads its source field's text and writes its target's; false (and nothing written)
-    // when the source does not read as a number or the result is not finite.
+    // The steps of the conversion chains. Each reads its source field's text and writes its
+    // target's; false (and nothing written) when the source does not read as a number or the
+    // result is not finite.
     bool CelsiusToKelvin();
     bool KelvinToCelsius();
     bool CelsiusToFahrenheit();
     bool FahrenheitToCelsius();
     bool FahrenheitToRankine();
     bool RankineToFahrenheit();
-
-    const std::string& decimalSeparator() const { return m_decimalSeparator; }
 
 private:
     void ReportNotNumeric();
