@@ -153,11 +153,11 @@ ConversionPanel::ConversionPanel(UnitFieldSurface& fields, MessageBoxes& message
     : m_fields(fields), m_messages(messages), m_decimalSeparator(std::move(decimalSeparator)) {}
 
 void ConversionPanel::fieldFocused(UnitField field) {
-    ActiveField = field;
+    m_activeField = field;
 }
 
 void ConversionPanel::fieldChanged(UnitField field) {
-    if (ActiveField != field) {
+    if (m_activeField != field) {
         return;
     }
     const FieldRules& rules = rulesFor(field);

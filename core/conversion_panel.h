@@ -29,7 +29,7 @@ public:
     void fieldChanged(UnitField field);
 
     // The unit field that most recently received the focus, if any has.
-    std::optional<UnitField> ActiveTextBox() const { return ActiveField; }
+    std::optional<UnitField> ActiveTextBox() const { return m_activeField; }
     void FocusActiveField();
     void ClearAllFields();
 
@@ -52,7 +52,8 @@ private:
     UnitFieldSurface& m_fields;
     MessageBoxes& m_messages;
     const std::string m_decimalSeparator;
-    std::optional<UnitField> ActiveField;
+    // The main window's ActiveField: kept here, with the behaviour that reads it.
+    std::optional<UnitField> m_activeField;
 };
 
 }  // namespace tolvane

@@ -21,6 +21,7 @@ using K = KeyId;
 }  // namespace
 
 const std::array<KeypadKey, 21>& keypadKeys() {
+    // The tool tip " 9n" is the historical one, typo kept.
     static const std::array<KeypadKey, 21> keys = {{
         {K::Seven, "CommandSeven", "7", " 7 ", "7", kColumns[0], kRows[0], kWidth, kHeight, A::Type,
          false},

@@ -51,6 +51,7 @@ constexpr UnitRow kUnitRows[] = {
      "°C", 4500, 210, " degree Celsius "},
     {UnitField::Kelvin, 630, "lblKelvin", "Kelvin :", 720, "txtKelvin", "Kelvin", "Label2", "K",
      4590, 120, " kelvin "},
+    // "lblFrarenheit" is misspelt on purpose: it is the label's historical name.
     {UnitField::Fahrenheit, 945, "lblFrarenheit", "Fahrenheit :", 1185, "txtFahrenheit",
      "Fahrenheit", "Label3", "°F", 4500, 210, " degree Fahrenheit "},
     {UnitField::Rankine, 1260, "lblRankine", "Rankine :", 900, "txtRankine", "Rankine", "Label4",
@@ -215,7 +216,7 @@ void frmTemperatureOne::createMenu() {
     cmd_Exit->setObjectName(QStringLiteral("cmd_Exit"));
     connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::closeRequested);
 
-    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));
+    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));  // the historical caption, typo kept
     cmd_Pref->setObjectName(QStringLiteral("cmd_Pref"));
     connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::preferencesRequested);
 

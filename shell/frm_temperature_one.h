@@ -31,7 +31,8 @@ public:
     ~frmTemperatureOne() override;
 
     // Writes the search page into the application folder and remembers its path. Returns the
-    // reason in words when the page could not be written.
+    // reason in words when the page could not be written. Named after the historical routine
+    // that wrote the About page, which is where the search page's file name comes from too.
     std::optional<QString> AboutFile();
     const QString& AboutFilePath() const { return m_aboutFilePath; }
     // Removes the page AboutFile wrote; the run is ending. A page that is already gone or cannot
