@@ -2,10 +2,11 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 WINDOWS_BUILD ?= build-windows
+DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
 SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
-.PHONY: run test build deps-run deps-test check-format
+.PHONY: run test build deb deps-run deps-test check-format
 
 # Only what running needs: the program, its web view plugin, help and pictures.
 run: deps-run
@@ -22,11 +23,19 @@ test: deps-test
 	$(MAKE) --no-print-directory check-format
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
+	$(MAKE) --no-print-directory deb
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The Debian package, built again only when a file of the source tree has changed since.
+deb: deps-test $(DEB_BUILD)/.built
+
+$(DEB_BUILD)/.built: $(wildcard $(shell git ls-files --cached --others --exclude-standard 2>/dev/null))
+	scripts/build-deb.sh $(DEB_BUILD) $(JOBS)
+	touch $@
 
 deps-run:
 	scripts/install-deps.sh run

@@ -17,6 +17,8 @@ test_packages=(
     shared-mime-info
     # bench/startup_probe watches the X server for the mapped window
     libx11-dev
+    # the Debian package (make deb) and its install test, which finds the program's windows
+    debhelper dpkg-dev lintian xdotool
     # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
     g++-mingw-w64-i686 googletest wine wine32:i386
 )
