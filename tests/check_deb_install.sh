@@ -39,6 +39,11 @@ xvfb_pid=
 program_pid=
 packages_before=$work/packages-before
 
+# Another apt or dpkg at work on this machine is waited for, not failed on.
+apt_get() {
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"
+}
+
 installed_packages() {
     dpkg-query -W -f='${db:Status-Status} ${binary:Package}\n' | awk '$1 != "not-installed" { print $2 }' | sort
 }
@@ -57,7 +62,7 @@ cleanup() {
     if [ -s "$packages_before" ]; then
         mapfile -t added < <(comm -13 "$packages_before" <(installed_packages))
         if [ ${#added[@]} -gt 0 ]; then
-            DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq "${added[@]}" >/dev/null 2>&1 ||
+            apt_get purge "${added[@]}" >/dev/null 2>&1 ||
                 echo "could not purge ${added[*]}"
         fi
     fi
@@ -79,8 +84,8 @@ while IFS= read -r path; do
 done < <(dpkg-deb --fsys-tarfile "$deb" | tar -t)
 
 installed_packages >"$packages_before"
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" \
-    >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "apt-get install ./$(basename "$deb") failed"; }
+apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log"; fail "apt-get install ./$(basename "$deb") failed"; }
 mapfile -t package_paths < <(dpkg -L tolvane | grep -v '^/\.$')
 triplet=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
 for path in /usr/bin/tolvane /usr/share/tolvane/tolvane.chm "/usr/lib/$triplet/tolvane/tolvane_webview.so" \
@@ -144,7 +149,7 @@ program_pid=
 [ ! -e "$data/AboutHtm.htm" ] || fail "the page outlived the program"
 [ -s "$data/pref.ifm" ] || fail "pref.ifm went with the program"
 
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq tolvane >"$work/purge.log" 2>&1 ||
+apt_get purge tolvane >"$work/purge.log" 2>&1 ||
     { cat "$work/purge.log"; fail "apt-get purge tolvane failed"; }
 left=()
 for path in "${package_paths[@]}"; do
