@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian package that `make deb` built, the way a user would (apt-get install ./…deb),
-# starts /usr/bin/tolvane as a new ordinary user under Xvfb, checks where its files go, ends it
-# with SIGTERM, purges the package and checks that nothing of it is left. Whatever fails, the
-# machine is left as it was found: the package and whatever it pulled in purged, the user
+# Installs the Debian package that `make deb` built, the way a user would (apt-get install
+# ./…deb), starts /usr/bin/tolvane as a new ordinary user under Xvfb, checks where its files go,
+# ends it with SIGTERM, purges the package and checks that nothing of it is left. Whatever fails,
+# the machine is left as it was found: the package and whatever it pulled in purged, the user
 # removed, Xvfb ended. Usage: check_deb_install.sh DEB_DIR. Exits with 77 where it cannot run.
 set -euo pipefail
 deb_dir=$1
@@ -26,7 +26,8 @@ status=$(dpkg-query -W -f='${db:Status-Status}' tolvane 2>/dev/null || true)
 [ -z "$status" ] || [ "$status" = not-installed ] ||
     skip "a tolvane package is on this machine already ($status)"
 [ ! -e /usr/bin/tolvane ] || skip "/usr/bin/tolvane exists already"
-mapfile -t debs < <(find "$deb_dir" -maxdepth 1 -name "tolvane_*_$(dpkg --print-architecture).deb" 2>/dev/null)
+arch=$(dpkg --print-architecture)
+mapfile -t debs < <(find "$deb_dir" -maxdepth 1 -name "tolvane_*_$arch.deb" 2>/dev/null)
 [ ${#debs[@]} -gt 0 ] || skip "no package in $deb_dir: make deb builds it"
 [ ${#debs[@]} -eq 1 ] || fail "more than one package in $deb_dir: ${debs[*]}"
 
@@ -45,7 +46,8 @@ apt_get() {
 }
 
 installed_packages() {
-    dpkg-query -W -f='${db:Status-Status} ${binary:Package}\n' | awk '$1 != "not-installed" { print $2 }' | sort
+    dpkg-query -W -f='${db:Status-Status} ${binary:Package}\n' |
+        awk '$1 != "not-installed" { print $2 }' | sort
 }
 
 cleanup() {
@@ -88,8 +90,9 @@ apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; fail "apt-get install ./$(basename "$deb") failed"; }
 mapfile -t package_paths < <(dpkg -L tolvane | grep -v '^/\.$')
 triplet=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
-for path in /usr/bin/tolvane /usr/share/tolvane/tolvane.chm "/usr/lib/$triplet/tolvane/tolvane_webview.so" \
-    /usr/share/man/man1/tolvane.1.gz /usr/share/applications/org.example.Tolvane.desktop; do
+for path in /usr/bin/tolvane /usr/share/tolvane/tolvane.chm \
+    "/usr/lib/$triplet/tolvane/tolvane_webview.so" /usr/share/man/man1/tolvane.1.gz \
+    /usr/share/applications/org.example.Tolvane.desktop; do
     [ -e "$path" ] || fail "the package did not install $path"
 done
 stamp=$work/installed
@@ -145,7 +148,8 @@ kill -TERM "$program_pid"
 code=0
 wait "$program_pid" || code=$?
 program_pid=
-[ "$code" -eq 0 ] || { cat "$work/program.log"; fail "SIGTERM ended the program with exit code $code"; }
+[ "$code" -eq 0 ] ||
+    { cat "$work/program.log"; fail "SIGTERM ended the program with exit code $code"; }
 [ ! -e "$data/AboutHtm.htm" ] || fail "the page outlived the program"
 [ -s "$data/pref.ifm" ] || fail "pref.ifm went with the program"
 
@@ -159,6 +163,6 @@ for path in "${package_paths[@]}"; do
 done
 [ ${#left[@]} -eq 0 ] || fail "left after purge: ${left[*]}"
 
-echo "installed $(basename "$deb") with apt-get, ran it as a new user under Xvfb: window up, page," \
-    "pictures and pref.ifm in ~/.local/share/tolvane, help found, nothing written under /usr," \
+echo "installed $(basename "$deb") with apt-get, ran it as a new user under Xvfb: window up," \
+    "page, pictures and pref.ifm in ~/.local/share/tolvane, help found, nothing written under /usr," \
     "exit 0 on SIGTERM with the page removed; purge left none of its ${#package_paths[@]} paths"
