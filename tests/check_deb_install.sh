@@ -164,5 +164,5 @@ done
 [ ${#left[@]} -eq 0 ] || fail "left after purge: ${left[*]}"
 
 echo "installed $(basename "$deb") with apt-get, ran it as a new user under Xvfb: window up," \
-    "page, pictures and pref.ifm in ~/.local/share/tolvane, help found, nothing written under /usr," \
-    "exit 0 on SIGTERM with the page removed; purge left none of its ${#package_paths[@]} paths"
+    "page, pictures and pref.ifm in ~/.local/share/tolvane, help found," \
+    "nothing written under /usr, exit 0 on SIGTERM with the page removed; purge left none of its ${#package_paths[@]} paths"
