@@ -165,4 +165,5 @@ done
 
 echo "installed $(basename "$deb") with apt-get, ran it as a new user under Xvfb: window up," \
     "page, pictures and pref.ifm in ~/.local/share/tolvane, help found," \
-    "nothing written under /usr, exit 0 on SIGTERM with the page removed; purge left none of its ${#package_paths[@]} paths"
+    "nothing written under /usr, exit 0 on SIGTERM with the page removed;" \
+    "purge left none of its ${#package_paths[@]} paths"
