@@ -4,10 +4,11 @@ SANITIZE_BUILD ?= build-sanitize
 WINDOWS_BUILD ?= build-windows
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS ?= 1000000
+DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
 SOURCES = $(shell find core keypad shell web tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
-.PHONY: run test build deps-run deps-test check-format fuzz fuzz-build
+.PHONY: run test build deb deps-run deps-test check-format fuzz fuzz-build
 
 # Only what running needs: the program, its web view plugin, help and pictures.
 run: deps-run
@@ -26,6 +27,7 @@ test: deps-test
 	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
 	$(MAKE) --no-print-directory fuzz-build
 	ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory deb
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 build:
@@ -46,6 +48,13 @@ fuzz: deps-test fuzz-build
 	          -DRUNS=$(FUZZ_RUNS) "-DOPTIONS=$$options" -P fuzz/run_fuzzer.cmake || exit 1; \
 	done < $(FUZZ_BUILD)/fuzz/fuzzers.txt
 	cat $(FUZZ_BUILD)/fuzz/runs/*/summary.txt
+
+# The Debian package, built again only when a file of the source tree has changed since.
+deb: deps-test $(DEB_BUILD)/.built
+
+$(DEB_BUILD)/.built: $(wildcard $(shell git ls-files --cached --others --exclude-standard 2>/dev/null))
+	scripts/build-deb.sh $(DEB_BUILD) $(JOBS)
+	touch $@
 
 deps-run:
 	scripts/install-deps.sh run

@@ -19,6 +19,8 @@ test_packages=(
     libx11-dev
     # libFuzzer targets (fuzz/): clang and its libFuzzer runtime
     clang libclang-rt-14-dev
+    # the Debian package (make deb) and its install test, which finds the program's windows
+    debhelper dpkg-dev lintian xdotool
     # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
     g++-mingw-w64-i686 googletest wine wine32:i386
 )
