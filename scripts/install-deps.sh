@@ -10,6 +10,8 @@ run_packages=(
     qt6-base-dev qt6-webengine-dev libgl-dev
     libglib2.0-dev libmspack-dev fp-utils libfontconfig-dev
     xvfb xauth fonts-dejavu-core fonts-liberation2
+    # Qt's Wayland platform plugin: without it a Wayland session falls back to XWayland
+    qt6-wayland
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
