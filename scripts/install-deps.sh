@@ -17,6 +17,8 @@ test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     desktop-file-utils appstream
     shared-mime-info
+    # tests/desktop: the program under Weston, pictures read with ImageMagick
+    weston imagemagick
     # bench/startup_probe watches the X server for the mapped window
     libx11-dev
     # libFuzzer targets (fuzz/): clang and its libFuzzer runtime
