@@ -19,6 +19,8 @@ test_packages=(
     shared-mime-info
     # tests/desktop: the program under Weston, pictures read with ImageMagick
     weston imagemagick
+    # and under openbox, whose requests xtrace logs; window properties read with xprop
+    openbox xtrace x11-utils xdotool
     # bench/startup_probe watches the X server for the mapped window
     libx11-dev
     # libFuzzer targets (fuzz/): clang and its libFuzzer runtime
