@@ -76,7 +76,7 @@ fields_drawn() {
     program_running && screenshot || return 1
     convert "$work/screen.png" -fill black +opaque white \
         -define connected-components:verbose=true -connected-components 8 null: |
-        awk '$5 == "srgb(255,255,255)" && $4 >= 1000 { print $2 }' >"$work/white-areas"
+        awk '($5 == "srgb(255,255,255)" || $5 == "gray(255)") && $4 >= 1000 { print $2 }' >"$work/white-areas"
     [ "$(wc -l <"$work/white-areas")" -eq 4 ] || return 1
     # Same width and height (WxH+X+Y), same left edge, and rows in increasing order.
     awk -F'[x+]' 'NR == 1 { w = $1; h = $2; x = $3; y = $4; next }
