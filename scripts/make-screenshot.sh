@@ -25,7 +25,8 @@ require_tools Xvfb xdotool import convert
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 wait_for "Xvfb's display number" 60 test -s "$work/display"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 
 program=$(stage "$build" conversion "start temp")
 QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
@@ -58,7 +59,7 @@ xdotool type --delay 50 37
 # Typing converts at once: wait until every field shows text, the three others included.
 all_filled() {
     capture
-    local field mean
+    local mean
     while IFS='x+' read -r width height left top; do
         mean=$(convert "$work/window.png" -crop "$((width - 4))x$((height - 4))+$((left + 2))+$((top + 2))" \
             -colorspace Gray -format '%[fx:mean]' info:)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the desktop tests and scripts/make-screenshot.sh: a portable copy of the built program,
 # waiting for a condition, and skipping. Sourced; expects $work (a private temporary folder).
 

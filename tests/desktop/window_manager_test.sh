@@ -32,7 +32,8 @@ mkdir -p "$output"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 wait_for "Xvfb's display number" 60 test -s "$work/display"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 
 # xtrace needs a display number of its own to listen on; a lock file holding a live process id
 # keeps X servers started meanwhile off it.
