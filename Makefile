@@ -1,7 +1,5 @@
 # The two entry points of the README. Everything else is plain CMake.
 BUILD ?= build
-SANITIZE_BUILD ?= build-sanitize
-WINDOWS_BUILD ?= build-windows
 JOBS ?= $(shell nproc)
 SOURCES = $(shell find core keypad shell web tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
@@ -13,16 +11,12 @@ run: deps-run
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run.sh $(BUILD)
 
+# The three builds are CMake presets (CMakePresets.json), so an IDE sees the same ones.
 test: deps-test
-	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON -DBUILD_TESTING=ON -DTOLVANE_BENCHMARKS=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	cmake -S . -B $(SANITIZE_BUILD) -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON \
-	      -DTOLVANE_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(MAKE) --no-print-directory check-format
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	cmake --preset sanitize && cmake --build --preset sanitize -j $(JOBS) && ctest --preset sanitize -j $(JOBS)
+	JOBS=$(JOBS) scripts/windows-tests.sh
+	cmake --preset default && cmake --build --preset default -j $(JOBS) && ctest --preset default -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)
