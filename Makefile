@@ -1,8 +1,7 @@
 # The two entry points of the README. Everything else is plain CMake.
 BUILD ?= build
-SANITIZE_BUILD ?= build-sanitize
-WINDOWS_BUILD ?= build-windows
-FUZZ_BUILD ?= build-fuzz
+# The fuzz preset builds there.
+FUZZ_BUILD = build-fuzz
 FUZZ_RUNS ?= 1000000
 DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
@@ -16,19 +15,15 @@ run: deps-run
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run.sh $(BUILD)
 
+# The four builds are CMake presets (CMakePresets.json), so an IDE sees the same ones.
 test: deps-test
-	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON -DBUILD_TESTING=ON -DTOLVANE_BENCHMARKS=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	cmake -S . -B $(SANITIZE_BUILD) -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON \
-	      -DTOLVANE_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(MAKE) --no-print-directory check-format
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
-	$(MAKE) --no-print-directory fuzz-build
-	ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure -j $(JOBS)
+	cmake --preset sanitize && cmake --build --preset sanitize -j $(JOBS) && ctest --preset sanitize -j $(JOBS)
+	JOBS=$(JOBS) scripts/windows-tests.sh
+	$(MAKE) --no-print-directory fuzz-build && ctest --preset fuzz -j $(JOBS)
+	cmake --preset default && cmake --build --preset default -j $(JOBS)
 	$(MAKE) --no-print-directory deb
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)
@@ -36,9 +31,7 @@ build:
 
 # The fuzzers (fuzz/), in a clang build of their own; only they are built there.
 fuzz-build:
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTOLVANE_FUZZ=ON -DTOLVANE_WERROR=ON \
-	      -DBUILD_TESTING=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+	cmake --preset fuzz && cmake --build --preset fuzz -j $(JOBS)
 
 # Each fuzzer for FUZZ_RUNS executions over a copy of its seed corpus, which keeps what earlier
 # runs found; a crashing input is saved beside that copy.

@@ -1,12 +1,20 @@
 // The Windows side, under Wine: the shell of the private prefix that scripts/windows-tests.sh
-// makes, and the version resource that resources/tolvane.rc puts into the program, read back from
-// this test program, which is built with the same file.
+// makes, and the version resource that resources/tolvane.rc.in puts into the program, read back
+// from this test program, which is built with the same file.
 
 #include "windows_desktop_shell.h"
 
 #include <gtest/gtest.h>
 
 #include "test_files.h"
+#include "tolvane_version.h"
+
+#include <array>
+#include <iomanip>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <windows.h>
 
@@ -68,6 +76,8 @@ TEST_F(WindowsShell, MissingAssociationIsNotFoundAndStillDeletesThePage) {
     EXPECT_FALSE(fs::exists(folder.path / "temphtm.HTM"));
 }
 
+// The resource is made from the same values as tolvane_version.h, so the header says what it must
+// hold. The strings are looked up in the table that the translation table names, as Explorer does.
 TEST(VersionResource, HoldsTheProgramsVersionAndNames) {
     std::vector<char> block(GetFileVersionInfoSizeW(testProgram().c_str(), nullptr));
     ASSERT_TRUE(GetFileVersionInfoW(testProgram().c_str(), 0, static_cast<DWORD>(block.size()),
@@ -76,22 +86,32 @@ TEST(VersionResource, HoldsTheProgramsVersionAndNames) {
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &size));
     const auto& v = *static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(
-        (std::vector<DWORD>{v.dwFileVersionMS, v.dwFileVersionLS, v.dwProductVersionMS,
-                            v.dwProductVersionLS, v.dwFileType}),
-        (std::vector<DWORD>{0x00020004, 0, 0x00020004, 0, VFT_APP}));  // 2.4.0.0 twice, a program
-    // Strings in U.S. English (0409) and UTF-16 (04b0), as the translation table says.
+    const auto numbers = [](DWORD high, DWORD low) {
+        return std::array<unsigned, 4>{HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low)};
+    };
+    EXPECT_EQ(numbers(v.dwFileVersionMS, v.dwFileVersionLS), version::kNumbers);
+    EXPECT_EQ(numbers(v.dwProductVersionMS, v.dwProductVersionLS), version::kNumbers);
+    EXPECT_EQ(v.dwFileType, static_cast<DWORD>(VFT_APP));
+
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &size));
-    EXPECT_EQ(*static_cast<const DWORD*>(value), 0x04B00409u);
-    const wchar_t* const strings[][2] = {
-        {L"\\StringFileInfo\\040904b0\\FileVersion", L"2.04"},
-        {L"\\StringFileInfo\\040904b0\\ProductVersion", L"2.04"},
-        {L"\\StringFileInfo\\040904b0\\ProductName", L"Varnel V.2.4"},
-        {L"\\StringFileInfo\\040904b0\\InternalName", L"tolvane"},
-        {L"\\StringFileInfo\\040904b0\\OriginalFilename", L"tolvane.exe"}};
-    for (const auto& [key, expected] : strings) {
-        ASSERT_TRUE(VerQueryValueW(block.data(), key, &value, &size)) << key;
-        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), expected);
+    ASSERT_GE(size, 2 * sizeof(WORD));
+    const auto* translation = static_cast<const WORD*>(value);  // language, code page
+    std::wostringstream table;
+    table << L"\\StringFileInfo\\" << std::hex << std::setfill(L'0') << std::setw(4)
+          << translation[0] << std::setw(4) << translation[1] << L'\\';
+    const std::string executable = version::kExecutableName;
+    const std::pair<const wchar_t*, std::string> strings[] = {
+        {L"FileVersion", version::kText},
+        {L"ProductVersion", version::kText},
+        {L"ProductName", version::kProgramTitle},
+        {L"InternalName", executable},
+        {L"OriginalFilename", executable + ".exe"}};
+    for (const auto& [name, expected] : strings) {
+        ASSERT_TRUE(VerQueryValueW(block.data(), (table.str() + name).c_str(), &value, &size))
+            << name;
+        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)),
+                  std::wstring(expected.begin(), expected.end()))
+            << name;
     }
 }
 
