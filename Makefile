@@ -1,13 +1,13 @@
 # The two entry points of the README. Everything else is plain CMake.
 BUILD ?= build
-SANITIZE_BUILD ?= build-sanitize
-WINDOWS_BUILD ?= build-windows
-FUZZ_BUILD ?= build-fuzz
+# The fuzz preset builds there.
+FUZZ_BUILD = build-fuzz
 FUZZ_RUNS ?= 1000000
+DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
 SOURCES = $(shell find core widgets keypad web help shell tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
-.PHONY: run test build deps-run deps-test check-format fuzz fuzz-build
+.PHONY: run test build deb deps-run deps-test check-format fuzz fuzz-build
 
 # Only what running needs: the program, its web view plugin, help and pictures.
 run: deps-run
@@ -15,18 +15,15 @@ run: deps-run
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run.sh $(BUILD)
 
+# The four builds are CMake presets (CMakePresets.json), so an IDE sees the same ones.
 test: deps-test
-	cmake -S . -B $(BUILD) -DTOLVANE_WERROR=ON -DBUILD_TESTING=ON -DTOLVANE_BENCHMARKS=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	cmake -S . -B $(SANITIZE_BUILD) -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON \
-	      -DTOLVANE_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	$(MAKE) --no-print-directory check-format
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-	JOBS=$(JOBS) scripts/windows-tests.sh $(WINDOWS_BUILD)
-	$(MAKE) --no-print-directory fuzz-build
-	ctest --test-dir $(FUZZ_BUILD) -L fuzz --output-on-failure -j $(JOBS)
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	cmake --preset sanitize && cmake --build --preset sanitize -j $(JOBS) && ctest --preset sanitize -j $(JOBS)
+	JOBS=$(JOBS) scripts/windows-tests.sh
+	$(MAKE) --no-print-directory fuzz-build && ctest --preset fuzz -j $(JOBS)
+	cmake --preset default && cmake --build --preset default -j $(JOBS)
+	$(MAKE) --no-print-directory deb
+	ctest --preset default -j $(JOBS)
 
 build:
 	cmake -S . -B $(BUILD)
@@ -34,9 +31,7 @@ build:
 
 # The fuzzers (fuzz/), in a clang build of their own; only they are built there.
 fuzz-build:
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTOLVANE_FUZZ=ON -DTOLVANE_WERROR=ON \
-	      -DBUILD_TESTING=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
+	cmake --preset fuzz && cmake --build --preset fuzz -j $(JOBS)
 
 # Each fuzzer for FUZZ_RUNS executions over a copy of its seed corpus, which keeps what earlier
 # runs found; a crashing input is saved beside that copy.
@@ -46,6 +41,13 @@ fuzz: deps-test fuzz-build
 	          -DRUNS=$(FUZZ_RUNS) "-DOPTIONS=$$options" -P fuzz/run_fuzzer.cmake || exit 1; \
 	done < $(FUZZ_BUILD)/fuzz/fuzzers.txt
 	cat $(FUZZ_BUILD)/fuzz/runs/*/summary.txt
+
+# The Debian package, built again only when a file of the source tree has changed since.
+deb: deps-test $(DEB_BUILD)/.built
+
+$(DEB_BUILD)/.built: $(wildcard $(shell git ls-files --cached --others --exclude-standard 2>/dev/null))
+	scripts/build-deb.sh $(DEB_BUILD) $(JOBS)
+	touch $@
 
 deps-run:
 	scripts/install-deps.sh run

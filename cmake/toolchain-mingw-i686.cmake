@@ -1,6 +1,5 @@
-# 32-bit Windows with Debian's mingw-w64 cross compiler (package g++-mingw-w64-i686).
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
-# The programs run under Wine; scripts/windows-tests.sh does all of it.
+# 32-bit Windows with Debian's mingw-w64 cross compiler (package g++-mingw-w64-i686): the CMake
+# preset `windows`. The programs run under Wine; scripts/windows-tests.sh does all of it.
 
 set(CMAKE_SYSTEM_NAME Windows)
 # core/ keys its SSE2 arithmetic on this name: the x87's 80-bit registers would round
@@ -22,3 +21,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Self-contained programs: no compiler run-time DLLs to put beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# CTest and the test discovery run the programs under Wine, in a private prefix in the build folder.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    "${CMAKE_CURRENT_LIST_DIR}/wine-emulator.sh;${CMAKE_BINARY_DIR}/wine")

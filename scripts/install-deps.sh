@@ -10,15 +10,23 @@ run_packages=(
     qt6-base-dev qt6-webengine-dev libgl-dev
     libglib2.0-dev libmspack-dev fp-utils libfontconfig-dev
     xvfb xauth fonts-dejavu-core fonts-liberation2
+    # Qt's Wayland platform plugin: without it a Wayland session falls back to XWayland
+    qt6-wayland
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang-format
     desktop-file-utils appstream
     shared-mime-info
+    # tests/desktop: the program under Weston, pictures read with ImageMagick
+    weston imagemagick
+    # and under openbox, whose requests xtrace logs; window properties read with xprop
+    openbox xtrace x11-utils xdotool
     # bench/startup_probe watches the X server for the mapped window
     libx11-dev
     # libFuzzer targets (fuzz/): clang and its libFuzzer runtime
     clang libclang-rt-14-dev
+    # the Debian package (make deb) and its install test, which finds the program's windows
+    debhelper dpkg-dev lintian xdotool
     # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
     g++-mingw-w64-i686 googletest wine wine32:i386
 )

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds the parts of Tolvane that need no Qt as 32-bit Windows programs and runs their tests under
-# Wine: the conversion core, the browser launcher on the Windows shell, and the version resource.
-# GoogleTest is built from the sources Debian ships (package googletest) with the same compiler.
-# Wine runs in a private prefix inside the build folder, without a display.
-# Usage: windows-tests.sh [build folder]    (default: build-windows)
+# Builds the parts of Tolvane that need no Qt as 32-bit Windows programs (CMake preset `windows`,
+# in build-windows) and has CTest run their tests under Wine: the conversion core, the browser
+# launcher on the Windows shell, and the version resource. GoogleTest is built first from the
+# sources Debian ships (package googletest) with the same compiler. Wine runs in a private prefix
+# inside the build folder (build-windows/wine), without a display (cmake/wine-emulator.sh).
+# Usage: windows-tests.sh
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 root=$PWD
-build=$root/${1:-build-windows}
+build=$root/build-windows
 jobs=${JOBS:-$(nproc)}
 toolchain=$root/cmake/toolchain-mingw-i686.cmake
 gtest_source=/usr/src/googletest
@@ -36,48 +37,32 @@ quietly() {  # runs a step, showing its output only when it fails
 }
 
 echo "Windows: building GoogleTest, the core, the launcher and their tests (32-bit, mingw-w64)"
+# Where the preset `windows` looks for it (GTest_DIR).
 quietly cmake -S "$gtest_source" -B "$build/googletest" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$build/googletest-install"
 quietly cmake --build "$build/googletest" -j "$jobs"
 quietly cmake --install "$build/googletest"
-quietly cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DTOLVANE_WERROR=ON -DTOLVANE_CORE_ONLY=ON -DTOLVANE_BENCHMARKS=OFF \
-    -DGTest_DIR="$build/googletest-install/lib/cmake/GTest"
-quietly cmake --build "$build" -j "$jobs"
+quietly cmake --preset windows
+# Wine stays up from the test discovery of the build to the last test; that saves starting its
+# service programs around every one of them.
+wine_prefix=$build/wine
+trap '"$root/cmake/wine-emulator.sh" "$wine_prefix" --stop' EXIT
+quietly "$root/cmake/wine-emulator.sh" "$wine_prefix" --start
+quietly cmake --build --preset windows -j "$jobs"
 
-# Console programs only: no display, so no window or installer dialog can wait for anyone.
-unset DISPLAY WAYLAND_DISPLAY
-export WINEPREFIX=$build/wine WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree="
-trap 'wineserver -k 2>/dev/null || true' EXIT
-if [ ! -f "$WINEPREFIX/.tolvane-ready" ]; then
-    echo "Windows: preparing the Wine prefix $WINEPREFIX (once)"
-    rm -rf "$WINEPREFIX"
-    quietly timeout 600 wineboot --init
-    timeout 300 wineserver -w
-    touch "$WINEPREFIX/.tolvane-ready"
+results=$build/results.xml
+rm -f "$results"
+status=0
+quietly ctest --preset windows -j "$jobs" --output-junit "$results" || status=1
+
+# The count comes from CTest's own report: one test case per GoogleTest test.
+total=0
+passed=0
+if [ -f "$results" ]; then
+    total=$(grep -c '<testcase ' "$results" || true)
+    passed=$(grep -c '<testcase [^>]*status="run"' "$results" || true)
 fi
-
-mkdir -p "$build/results"
-failed=0
-total_passed=0
-total_ran=0
-for program in "$build"/tests/*_tests.exe; do
-    name=$(basename "$program" .exe)
-    log=$build/results/$name.log
-    status=0
-    (cd "$(dirname "$program")" && timeout 600 wine "$(basename "$program")") 2>&1 |
-        tr -d '\r' >"$log" || status=1
-    ran=$(sed -n 's/^\[==========\] \([0-9]*\) tests\{0,1\} from .* ran\..*/\1/p' "$log")
-    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\./\1/p' "$log")
-    ran=${ran:-0}
-    passed=${passed:-0}
-    total_ran=$((total_ran + ran))
-    total_passed=$((total_passed + passed))
-    if [ "$status" != 0 ] || [ "$ran" = 0 ] || [ "$passed" != "$ran" ]; then
-        failed=1
-        grep -v '^\[       OK \]\|^\[ RUN      \]' "$log" || true
-    fi
-    echo "Windows (Wine): $name: $passed of $ran tests passed"
-done
-echo "Windows (Wine, $(wine --version)): $total_passed of $total_ran tests passed"
-exit "$failed"
+echo "Windows (Wine, $(wine --version)): $passed of $total tests passed"
+if [ "$status" != 0 ] || [ "$total" = 0 ] || [ "$passed" != "$total" ]; then
+    exit 1
+fi

@@ -54,6 +54,7 @@ QString ApplicationFolder::filePath(const QString& name) const {
 ApplicationFolder ApplicationFolder::resolve(const QString& programFolder,
                                              const QString& perUserFolder,
                                              const QString& installedDataFolder,
+                                             const QString& installedProgramFolder,
                                              const WritableProbe& isWritable) {
     const QString program = cleanFolder(programFolder);
     const QString installed = cleanFolder(installedDataFolder);
@@ -64,7 +65,7 @@ ApplicationFolder ApplicationFolder::resolve(const QString& programFolder,
                           ? helpBesideProgram
                           : QDir(installed).filePath(QString::fromLatin1(kHelpFileName));
 
-    if (isWritable(program)) {
+    if (program != cleanFolder(installedProgramFolder) && isWritable(program)) {
         folder.path = program;
         return folder;
     }
@@ -82,7 +83,8 @@ ApplicationFolder ApplicationFolder::resolve(const QString& programFolder,
 ApplicationFolder ApplicationFolder::resolveForThisProgram() {
     return resolve(QCoreApplication::applicationDirPath(),
                    QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
-                   QStringLiteral(TOLVANE_INSTALLED_DATA_DIR));
+                   QStringLiteral(TOLVANE_INSTALLED_DATA_DIR),
+                   QStringLiteral(TOLVANE_INSTALLED_PROGRAM_DIR));
 }
 
 }  // namespace tolvane

@@ -23,18 +23,21 @@ struct ApplicationFolder {
     // The full path of the file name in the folder.
     QString filePath(const QString& name) const;
 
-    // The program folder when files can be created in it (a portable copy); otherwise the
-    // per-user folder, created when missing, with the search page's pictures copied into it
-    // when absent (from the program folder if they lie there, else from the installed data
-    // folder; pictures already there are kept). The help file is the one beside the program if
-    // there is one, else the installed one. isWritable answers for the program folder.
+    // The program folder when files can be created in it (a portable copy); otherwise, and
+    // always for the installed program (whose folder root could write to, but which belongs to
+    // the package manager), the per-user folder, created when missing, with the search page's
+    // pictures copied into it when absent (from the program folder if they lie there, else from
+    // the installed data folder; pictures already there are kept). The help file is the one
+    // beside the program if there is one, else the installed one. isWritable answers for the
+    // program folder.
     static ApplicationFolder resolve(const QString& programFolder, const QString& perUserFolder,
                                      const QString& installedDataFolder,
+                                     const QString& installedProgramFolder,
                                      const WritableProbe& isWritable = canCreateFilesIn);
 
     // resolve() for this program: the folder of the running executable, the per-user data
     // folder (QStandardPaths::AppLocalDataLocation, so the application and organisation names
-    // must be set before), and the data folder of the installation.
+    // must be set before), and the data and program folders of the installation.
     static ApplicationFolder resolveForThisProgram();
 };
 

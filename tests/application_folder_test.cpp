@@ -33,6 +33,7 @@ struct Folders {
     const QString program = root.filePath("program");
     const QString perUser = root.filePath("home/data/tolvane");
     const QString installed = root.filePath("share/tolvane");
+    const QString installedProgram = root.filePath("bin");
     static constexpr const char* kReadOnly = "/proc/self";
 };
 
@@ -45,7 +46,7 @@ private slots:
     void writableProgramFolderIsTheApplicationFolder() {
         const Folders f;
         const ApplicationFolder folder =
-            ApplicationFolder::resolve(f.program + "/", f.perUser, f.installed);
+            ApplicationFolder::resolve(f.program + "/", f.perUser, f.installed, f.installedProgram);
         QCOMPARE(folder.path, f.program);  // without the trailing separator
         QVERIFY(!QFileInfo::exists(f.perUser));
         QVERIFY(QDir(f.program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
@@ -55,19 +56,31 @@ private slots:
     // search page's pictures are put beside the page there.
     void readOnlyProgramFolderGivesThePerUserFolderWithThePictures() {
         const Folders f;
-        const ApplicationFolder folder =
-            ApplicationFolder::resolve(Folders::kReadOnly, f.perUser, f.installed);
+        const ApplicationFolder folder = ApplicationFolder::resolve(
+            Folders::kReadOnly, f.perUser, f.installed, f.installedProgram);
         QCOMPARE(folder.path, f.perUser);
         for (const QString name : searchPagePictureNames()) {
             QCOMPARE(f.perUserPicture(name), Folders::installedPicture(name));
         }
     }
 
+    // Root can write into the installed program's folder, which belongs to the package manager
+    // all the same: the installed program keeps its files per user like everybody else.
+    void installedProgramFolderIsNeverTheApplicationFolder() {
+        const Folders f;
+        const ApplicationFolder folder =
+            ApplicationFolder::resolve(f.program, f.perUser, f.installed, f.program + "/.");
+        QCOMPARE(folder.path, f.perUser);
+        QVERIFY(QDir(f.program).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QCOMPARE(f.perUserPicture("go.gif"), Folders::installedPicture("go.gif"));
+    }
+
     void picturesTheUserAlreadyHasAreKept() {
         const Folders f;
         QVERIFY(QDir().mkpath(f.perUser));
         QVERIFY(!writeFileAtomically(QDir(f.perUser).filePath("go.gif"), "the user's own"));
-        (void)ApplicationFolder::resolve(Folders::kReadOnly, f.perUser, f.installed);
+        (void)ApplicationFolder::resolve(Folders::kReadOnly, f.perUser, f.installed,
+                                         f.installedProgram);
         QCOMPARE(f.perUserPicture("go.gif"), QByteArray("the user's own"));
         QCOMPARE(f.perUserPicture("searchfor.gif"), Folders::installedPicture("searchfor.gif"));
     }
@@ -76,11 +89,14 @@ private slots:
     void helpFileBesideTheProgramComesFirst() {
         const Folders f;
         const QString installedHelp = QDir(f.installed).filePath("tolvane.chm");
-        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed).helpFile,
+        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed, f.installedProgram)
+                     .helpFile,
                  installedHelp);
         const QString ownHelp = QDir(f.program).filePath("tolvane.chm");
         QVERIFY(!writeFileAtomically(ownHelp, "help"));
-        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed).helpFile, ownHelp);
+        QCOMPARE(ApplicationFolder::resolve(f.program, f.perUser, f.installed, f.installedProgram)
+                     .helpFile,
+                 ownHelp);
     }
 };
 

@@ -24,7 +24,8 @@ foreach(path IN ITEMS
         "share/metainfo/${APP_ID}.metainfo.xml"
         "share/icons/hicolor/scalable/apps/${APP_ID}.svg"
         "share/icons/hicolor/48x48/apps/${APP_ID}.png"
-        "share/icons/hicolor/128x128/apps/${APP_ID}.png")
+        "share/icons/hicolor/128x128/apps/${APP_ID}.png"
+        "share/man/man1/tolvane.1")
     if(NOT EXISTS "${PREFIX}/${path}")
         list(APPEND missing "${path}")
     endif()

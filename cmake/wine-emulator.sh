@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs Windows programs under Wine in a private prefix; the mingw toolchain file makes this CMake's
+# emulator, so the test discovery and CTest go through it.
+# Usage: wine-emulator.sh PREFIX PROGRAM [ARGUMENTS...]   runs a program
+#        wine-emulator.sh PREFIX --start | --stop        keeps Wine running for a series of
+#                                                        programs, and ends it
+# Without --start every program works too, only slower: Wine then starts and ends its own service
+# programs around each one, and the caller waits for them as they hold its output open.
+set -euo pipefail
+
+prefix=$(realpath -m "$1")
+shift
+
+# Console programs only: no display, so no window or installer dialog can wait for anyone.
+unset DISPLAY WAYLAND_DISPLAY
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree="
+
+# The prefix is made once. CTest starts several programs at a time and the build discovers the
+# tests of two programs at once, so whoever comes first makes it while the others wait on the
+# lock; two wineboots on one prefix would spoil it.
+if [ ! -f "$prefix/.tolvane-ready" ]; then
+    mkdir -p "$(dirname "$prefix")"
+    exec 9>"$prefix.lock"
+    flock 9
+    if [ ! -f "$prefix/.tolvane-ready" ]; then
+        rm -rf "$prefix"
+        log=$prefix.log
+        if ! timeout 600 wineboot --init >"$log" 2>&1 || ! timeout 300 wineserver -w; then
+            cat "$log" >&2
+            echo "wine-emulator.sh: could not prepare the Wine prefix $prefix" >&2
+            exit 1
+        fi
+        touch "$prefix/.tolvane-ready"
+    fi
+    exec 9>&-
+fi
+
+case ${1:-} in
+--start)
+    # A server that stays, and its service programs started here with no output to hold open.
+    wineserver -k 2>/dev/null || true
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    ;;
+--stop)
+    wineserver -k 2>/dev/null || true
+    ;;
+*)
+    # The C run-time writes text with CR LF line ends; GoogleTest's list of tests is read by
+    # CMake, which would keep the CR in the names of the test suites.
+    wine "$@" | tr -d '\r'
+    ;;
+esac
