@@ -5,7 +5,7 @@ FUZZ_BUILD = build-fuzz
 FUZZ_RUNS ?= 1000000
 DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
-SOURCES = $(shell find core keypad shell web tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
+SOURCES = $(shell find core widgets keypad web help shell tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
 .PHONY: run test build deb deps-run deps-test check-format fuzz fuzz-build
 

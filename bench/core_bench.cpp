@@ -29,7 +29,7 @@ public:
     void setFocus(UnitField field) override { panel->fieldFocused(field); }
 
 private:
-    static std::size_t index(UnitField field) { return static_cast<std::size_t>(field) - 1; }
+    static std::size_t index(UnitField field) { return fieldIndex(field); }
 };
 
 class NoMessages : public tolvane::MessageBoxes {

@@ -6,6 +6,7 @@
 
 #include "formulas.h"
 #include "number_text.h"
+#include "tolvane_version.h"
 
 namespace tolvane {
 namespace {
@@ -31,37 +32,38 @@ constexpr Conversion kRankineToFahrenheit{UnitField::Rankine, UnitField::Fahrenh
 
 using FieldList = std::array<UnitField, 3>;
 
-// How a change of each field is handled: which conversions run, in order (each later step reads
-// the rounded text the one before wrote), and which fields are emptied, in order, when the entry
-// is partial or not a number.
+// How a change of each field is handled: which conversion routines run, in order (each later
+// step reads the rounded text the one before wrote), and which fields are emptied, in order, when
+// the entry is partial or not a number.
 struct FieldRules {
-    std::array<const Conversion*, 3> chain;
+    std::array<bool (ConversionPanel::*)(), 3> chain;
     FieldList emptiedOnPartialEntry;
     FieldList emptiedWhenNotNumeric;
 };
 
 using U = UnitField;
+using P = ConversionPanel;
 constexpr std::array<FieldRules, 4> kFieldRules = {{
     // Celsius
-    {{&kCelsiusToKelvin, &kCelsiusToFahrenheit, &kFahrenheitToRankine},
+    {{&P::CelsiusToKelvin, &P::CelsiusToFahrenheit, &P::FahrenheitToRankine},
      {U::Fahrenheit, U::Rankine, U::Kelvin},
      {U::Kelvin, U::Fahrenheit, U::Rankine}},
     // Kelvin
-    {{&kKelvinToCelsius, &kCelsiusToFahrenheit, &kFahrenheitToRankine},
+    {{&P::KelvinToCelsius, &P::CelsiusToFahrenheit, &P::FahrenheitToRankine},
      {U::Celsius, U::Fahrenheit, U::Rankine},
      {U::Celsius, U::Fahrenheit, U::Rankine}},
     // Fahrenheit
-    {{&kFahrenheitToRankine, &kFahrenheitToCelsius, &kCelsiusToKelvin},
+    {{&P::FahrenheitToRankine, &P::FahrenheitToCelsius, &P::CelsiusToKelvin},
      {U::Celsius, U::Rankine, U::Kelvin},
      {U::Celsius, U::Kelvin, U::Rankine}},
     // Rankine
-    {{&kRankineToFahrenheit, &kFahrenheitToCelsius, &kCelsiusToKelvin},
+    {{&P::RankineToFahrenheit, &P::FahrenheitToCelsius, &P::CelsiusToKelvin},
      {U::Celsius, U::Fahrenheit, U::Kelvin},
      {U::Celsius, U::Kelvin, U::Fahrenheit}},
 }};
 
 const FieldRules& rulesFor(UnitField field) {
-    return kFieldRules[static_cast<std::size_t>(field) - 1];
+    return kFieldRules[fieldIndex(field)];
 }
 
 constexpr double kLargestMagnitude = 2E+30;
@@ -151,11 +153,11 @@ ConversionPanel::ConversionPanel(UnitFieldSurface& fields, MessageBoxes& message
     : m_fields(fields), m_messages(messages), m_decimalSeparator(std::move(decimalSeparator)) {}
 
 void ConversionPanel::fieldFocused(UnitField field) {
-    ActiveField = field;
+    m_activeField = field;
 }
 
 void ConversionPanel::fieldChanged(UnitField field) {
-    if (ActiveField != field) {
+    if (m_activeField != field) {
         return;
     }
     const FieldRules& rules = rulesFor(field);
@@ -163,8 +165,8 @@ void ConversionPanel::fieldChanged(UnitField field) {
 
     if (readNumber(text, m_decimalSeparator).isNumeric()) {
         if (IsInRange(text)) {
-            for (const Conversion* step : rules.chain) {
-                if (!convert(m_fields, m_decimalSeparator, *step)) {
+            for (const auto step : rules.chain) {
+                if (!(this->*step)()) {
                     break;
                 }
             }
@@ -230,7 +232,7 @@ bool ConversionPanel::RankineToFahrenheit() {
 }
 
 void ConversionPanel::ReportNotNumeric() {
-    m_messages.show(kNotNumericMessage, kProgramTitle, MessageIcon::Information);
+    m_messages.show(kNotNumericMessage, version::kProgramTitle, MessageIcon::Information);
     if (const auto field = ActiveTextBox()) {
         emptyFields(m_fields, rulesFor(*field).emptiedWhenNotNumeric);
     }
@@ -238,7 +240,7 @@ void ConversionPanel::ReportNotNumeric() {
 
 void ConversionPanel::ReportOutOfRange() {
     ClearAllFields();
-    m_messages.show(kOutOfRangeMessage, kProgramTitle, MessageIcon::Information);
+    m_messages.show(kOutOfRangeMessage, version::kProgramTitle, MessageIcon::Information);
 }
 
 }  // namespace tolvane

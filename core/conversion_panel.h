@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "message_boxes.h"
 #include "unit_field.h"
 
 namespace tolvane {
 
-inline constexpr const char* kProgramTitle = "Varnel V.2.4";
 inline constexpr const char* kNotNumericMessage = "Please enter a numeric value.";
 inline constexpr const char* kOutOfRangeMessage =
     "The value you entered is either too large or too small.";
@@ -29,22 +29,21 @@ public:
     void fieldChanged(UnitField field);
 
     // The unit field that most recently received the focus, if any has.
-    std::optional<UnitField> ActiveTextBox() const { return ActiveField; }
+    std::optional<UnitField> ActiveTextBox() const { return m_activeField; }
     void FocusActiveField();
     void ClearAllFields();
 
     bool IsInRange(std::string_view text) const;
 
-    // Each reads its source field's text and writes its target's; false (and nothing written)
-    // when the source does not read as a number or the result is not finite.
+    // The steps of the conversion chains. Each reads its source field's text and writes its
+    // target's; false (and nothing written) when the source does not read as a number or the
+    // result is not finite.
     bool CelsiusToKelvin();
     bool KelvinToCelsius();
     bool CelsiusToFahrenheit();
     bool FahrenheitToCelsius();
     bool FahrenheitToRankine();
     bool RankineToFahrenheit();
-
-    const std::string& decimalSeparator() const { return m_decimalSeparator; }
 
 private:
     void ReportNotNumeric();
@@ -53,7 +52,8 @@ private:
     UnitFieldSurface& m_fields;
     MessageBoxes& m_messages;
     const std::string m_decimalSeparator;
-    std::optional<UnitField> ActiveField;
+    // The main window's ActiveField: kept here, with the behaviour that reads it.
+    std::optional<UnitField> m_activeField;
 };
 
 }  // namespace tolvane

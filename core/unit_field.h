@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace tolvane {
@@ -10,6 +11,11 @@ enum class UnitField { Celsius = 1, Kelvin = 2, Fahrenheit = 3, Rankine = 4 };
 
 inline constexpr std::array<UnitField, 4> kUnitFields = {UnitField::Celsius, UnitField::Kelvin,
                                                          UnitField::Fahrenheit, UnitField::Rankine};
+
+// The field's place in kUnitFields, and in every array kept in that order.
+constexpr std::size_t fieldIndex(UnitField field) {
+    return static_cast<std::size_t>(field) - 1;
+}
 
 // What the conversion panel needs of its four text fields. The program implements it over its
 // line edits, the tests in memory; both behave alike:
@@ -22,15 +28,6 @@ public:
     virtual std::string text(UnitField field) const = 0;
     virtual void setText(UnitField field, const std::string& text) = 0;
     virtual void setFocus(UnitField field) = 0;
-};
-
-enum class MessageIcon { Information, Exclamation };
-
-// Modal message boxes with a single OK button: show returns once the user has dismissed the box.
-class MessageBoxes {
-public:
-    virtual ~MessageBoxes() = default;
-    virtual void show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 };
 
 }  // namespace tolvane

@@ -82,7 +82,7 @@ void check(bool ok, const char* what, std::string_view line) {
 }
 
 std::size_t index(UnitField field) {
-    return static_cast<std::size_t>(field) - 1;
+    return fieldIndex(field);
 }
 
 bool inRange(double x) {
@@ -127,10 +127,13 @@ std::array<std::string, 4> expectedTexts(UnitField entered, const std::string& t
 }
 
 struct Panel {
-    explicit Panel(std::string separator)
-        : messages(fields), panel(fields, messages, std::move(separator)) {
+    explicit Panel(std::string decimalSeparator)
+        : separator(std::move(decimalSeparator)),
+          messages(fields),
+          panel(fields, messages, separator) {
         fields.attach(panel);
     }
+    const std::string separator;
     NestingFields fields;
     MessageRecorder messages;
     tolvane::ConversionPanel panel;
@@ -140,7 +143,7 @@ struct Panel {
 void checkEntry(Panel& p, UnitField field, const std::string& newText, std::string_view line) {
     const auto before = p.fields.texts();
     const std::optional<UnitField> active = p.panel.ActiveTextBox();
-    const std::string& separator = p.panel.decimalSeparator();
+    const std::string& separator = p.separator;
     p.fields.clearLog();
     p.messages.clear();
 

@@ -16,48 +16,62 @@ constexpr int kWideWidth = 915;
 constexpr int kPlusHeight = 300;
 
 using A = KeyAction;
+using K = KeyId;
 
 }  // namespace
 
 const std::array<KeypadKey, 21>& keypadKeys() {
+    // The tool tip " 9n" is the historical one, typo kept.
     static const std::array<KeypadKey, 21> keys = {{
-        {"CommandSeven", "7", " 7 ", "7", kColumns[0], kRows[0], kWidth, kHeight, A::Type, false},
-        {"CommandEight", "8", " 8 ", "8", kColumns[1], kRows[0], kWidth, kHeight, A::Type, false},
-        {"CommandNine", "9", " 9n", "9", kColumns[2], kRows[0], kWidth, kHeight, A::Type, false},
-        {"CommandMinus", "-", " - ", "-", kColumns[3], kRows[0], kWidth, kHeight, A::Type, false},
-        {"CommandHome", "Home", " Home ", "Home", kColumns[4], kRows[0], kWideWidth, kHeight,
-         A::Home, true},
-        {"CommandFour", "4", " 4 ", "4", kColumns[0], kRows[1], kWidth, kHeight, A::Type, false},
-        {"CommandFive", "5", " 5 ", "5", kColumns[1], kRows[1], kWidth, kHeight, A::Type, false},
-        {"CommandSix", "6", " 6 ", "6", kColumns[2], kRows[1], kWidth, kHeight, A::Type, false},
-        {"CommandPlus", "+", " + ", "+", kColumns[3], kRows[1], kWidth, kPlusHeight, A::Type,
+        {K::Seven, "CommandSeven", "7", " 7 ", "7", kColumns[0], kRows[0], kWidth, kHeight, A::Type,
          false},
-        {"CommandEnd", "End", " End ", "End", kColumns[4], kRows[1], kWideWidth, kHeight, A::End,
-         true},
-        {"CommandOne", "1", " 1 ", "1", kColumns[0], kRows[2], kWidth, kHeight, A::Type, false},
-        {"CommandTwo", "2", " 2 ", "2", kColumns[1], kRows[2], kWidth, kHeight, A::Type, false},
-        {"CommandThree", "3", " 3 ", "3", kColumns[2], kRows[2], kWidth, kHeight, A::Type, false},
-        {"CommandClearEntry", "CE", " Clear Entry ", "Clear Entry", kColumns[3], kRows[2], kWidth,
-         kHeight, A::ClearEntry, false},
-        {"CommandDel", "Del", " Del ", "Del", kColumns[4], kRows[2], kWideWidth, kHeight, A::Delete,
-         true},
-        {"CommandZero", "0", " 0 ", "0", kColumns[0], kRows[3], kWidth, kHeight, A::Type, false},
-        {"CommandDot", ".", " . ", ".", kColumns[1], kRows[3], kWidth, kHeight, A::Type, false},
-        {"CommandFloatingPoint", "E", " E ", "E", kColumns[2], kRows[3], kWidth, kHeight, A::Type,
+        {K::Eight, "CommandEight", "8", " 8 ", "8", kColumns[1], kRows[0], kWidth, kHeight, A::Type,
          false},
-        {"CommandBackSpace", "BS", " Back Space ", "Back Space", kColumns[3], kRows[3], kWidth,
-         kHeight, A::BackSpace, false},
-        {"CommandLeft", "<-", " Left Arrow ", "Left Arrow", kColumns[4], kRows[3], kWidth, kHeight,
-         A::Left, true},
-        {"CommandRight", "->", " Right Arrow ", "Right Arrow", kColumns[5], kRows[3], kWidth,
-         kHeight, A::Right, true},
+        {K::Nine, "CommandNine", "9", " 9n", "9", kColumns[2], kRows[0], kWidth, kHeight, A::Type,
+         false},
+        {K::Minus, "CommandMinus", "-", " - ", "-", kColumns[3], kRows[0], kWidth, kHeight, A::Type,
+         false},
+        {K::Home, "CommandHome", "Home", " Home ", "Home", kColumns[4], kRows[0], kWideWidth,
+         kHeight, A::Home, true},
+        {K::Four, "CommandFour", "4", " 4 ", "4", kColumns[0], kRows[1], kWidth, kHeight, A::Type,
+         false},
+        {K::Five, "CommandFive", "5", " 5 ", "5", kColumns[1], kRows[1], kWidth, kHeight, A::Type,
+         false},
+        {K::Six, "CommandSix", "6", " 6 ", "6", kColumns[2], kRows[1], kWidth, kHeight, A::Type,
+         false},
+        {K::Plus, "CommandPlus", "+", " + ", "+", kColumns[3], kRows[1], kWidth, kPlusHeight,
+         A::Type, false},
+        {K::End, "CommandEnd", "End", " End ", "End", kColumns[4], kRows[1], kWideWidth, kHeight,
+         A::End, true},
+        {K::One, "CommandOne", "1", " 1 ", "1", kColumns[0], kRows[2], kWidth, kHeight, A::Type,
+         false},
+        {K::Two, "CommandTwo", "2", " 2 ", "2", kColumns[1], kRows[2], kWidth, kHeight, A::Type,
+         false},
+        {K::Three, "CommandThree", "3", " 3 ", "3", kColumns[2], kRows[2], kWidth, kHeight, A::Type,
+         false},
+        {K::ClearEntry, "CommandClearEntry", "CE", " Clear Entry ", "Clear Entry", kColumns[3],
+         kRows[2], kWidth, kHeight, A::ClearEntry, false},
+        {K::Del, "CommandDel", "Del", " Del ", "Del", kColumns[4], kRows[2], kWideWidth, kHeight,
+         A::Delete, true},
+        {K::Zero, "CommandZero", "0", " 0 ", "0", kColumns[0], kRows[3], kWidth, kHeight, A::Type,
+         false},
+        {K::Dot, "CommandDot", ".", " . ", ".", kColumns[1], kRows[3], kWidth, kHeight, A::Type,
+         false},
+        {K::FloatingPoint, "CommandFloatingPoint", "E", " E ", "E", kColumns[2], kRows[3], kWidth,
+         kHeight, A::Type, false},
+        {K::BackSpace, "CommandBackSpace", "BS", " Back Space ", "Back Space", kColumns[3],
+         kRows[3], kWidth, kHeight, A::BackSpace, false},
+        {K::Left, "CommandLeft", "<-", " Left Arrow ", "Left Arrow", kColumns[4], kRows[3], kWidth,
+         kHeight, A::Left, true},
+        {K::Right, "CommandRight", "->", " Right Arrow ", "Right Arrow", kColumns[5], kRows[3],
+         kWidth, kHeight, A::Right, true},
     }};
     return keys;
 }
 
 Keypad::Keypad(QWidget* panel, const QString& decimalSeparator) : QObject(panel) {
     for (const KeypadKey& key : keypadKeys()) {
-        const bool isDecimalPoint = QLatin1String(key.objectName) == "CommandDot";
+        const bool isDecimalPoint = key.id == KeyId::Dot;
         const QString caption = isDecimalPoint ? decimalSeparator : QString::fromUtf8(key.caption);
 
         auto* button = new QPushButton(caption, panel);
@@ -86,6 +100,16 @@ Keypad::Keypad(QWidget* panel, const QString& decimalSeparator) : QObject(panel)
             }
         });
     }
+}
+
+QPushButton* Keypad::button(KeyId id) const {
+    const auto& keys = keypadKeys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i].id == id) {
+            return m_buttons[i];
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace tolvane

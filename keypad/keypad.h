@@ -14,7 +14,33 @@ namespace tolvane {
 // What a keypad key does to the active field.
 enum class KeyAction { Type, Home, End, Left, Right, Delete, BackSpace, ClearEntry };
 
+// The keys, in the order their buttons are created.
+enum class KeyId {
+    Seven,
+    Eight,
+    Nine,
+    Minus,
+    Home,
+    Four,
+    Five,
+    Six,
+    Plus,
+    End,
+    One,
+    Two,
+    Three,
+    ClearEntry,
+    Del,
+    Zero,
+    Dot,
+    FloatingPoint,
+    BackSpace,
+    Left,
+    Right
+};
+
 struct KeypadKey {
+    KeyId id;
     const char* objectName;
     const char* caption;
     const char* toolTip;  // blanks around the text are part of it
@@ -37,6 +63,7 @@ public:
     Keypad(QWidget* panel, const QString& decimalSeparator);
 
     const std::vector<QPushButton*>& buttons() const { return m_buttons; }
+    QPushButton* button(KeyId id) const;
 
 Q_SIGNALS:
     void typed(const QString& text);

@@ -1,6 +1,7 @@
 #include "application_folder.h"
 
 #include "safe_file.h"
+#include "search_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,11 +39,6 @@ void provideCopy(const QString& name, const QString& folder, const QStringList& 
 
 }  // namespace
 
-QStringList searchPagePictureNames() {
-    return {QStringLiteral("banner_top.gif"), QStringLiteral("searchfor.gif"),
-            QStringLiteral("go.gif")};
-}
-
 bool canCreateFilesIn(const QString& folder) {
     if (!QFileInfo(folder).isDir()) {
         return false;
@@ -77,8 +73,8 @@ ApplicationFolder ApplicationFolder::resolve(const QString& programFolder,
     folder.path = cleanFolder(perUserFolder);
     // When the folder cannot be made, the writes into it fail later and say so.
     if (QDir().mkpath(folder.path)) {
-        for (const QString& name : searchPagePictureNames()) {
-            provideCopy(name, folder.path, {program, installed});
+        for (const char* name : searchPagePictureNames()) {
+            provideCopy(QString::fromLatin1(name), folder.path, {program, installed});
         }
     }
     return folder;

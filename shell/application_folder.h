@@ -1,14 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
 namespace tolvane {
-
-// The pictures the search page shows; they must lie beside the page.
-QStringList searchPagePictureNames();
 
 // Whether a file can really be created in folder. Permission bits alone do not tell (root
 // ignores them, and neither read-only mounts nor ACLs show in them), so this creates a

@@ -4,13 +4,13 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
 
+#include "form_layout.h"
 #include "preference_file.h"
 #include "twips.h"
 
@@ -19,25 +19,6 @@ namespace tolvane {
 namespace {
 
 constexpr const char* kDialogTitle = "Preferences";
-
-// The room a control needs for its caption to show whole.
-QSize neededSize(const QWidget* control) {
-    const QStyle* style = control->style();
-    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
-        // The caption and the button's own margins; a style's wish for wide buttons (Fusion
-        // asks for 80 pixels) is no reason to enlarge the dialog.
-        const QSize text = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
-        const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        return {text.width() + margins, text.height()};
-    }
-    if (const auto* frame = qobject_cast<const QGroupBox*>(control)) {
-        // Its title with room on either side; the height is the options' business.
-        const int title = frame->fontMetrics().horizontalAdvance(frame->title());
-        return {title + 2 * frame->fontMetrics().averageCharWidth(), 0};
-    }
-    return control->sizeHint();
-}
 
 // A rectangle enlarged by factor, with edges rounded so that shared edges stay shared.
 QRect scaled(const QRect& design, double factor) {
@@ -88,7 +69,7 @@ frmPref::frmPref(QString prefFilePath, ApplyPanelMode applyPanelMode, MessageBox
     // The design's sizes were made for a smaller font than most desktops use today; where a
     // caption would be cut, the whole dialog grows by the same factor and keeps its proportions.
     for (const auto& [control, design] : layout) {
-        const QSize needed = neededSize(control);
+        const QSize needed = roomForCaption(control);
         m_layoutScale = std::max({m_layoutScale, double(needed.width()) / design.width(),
                                   double(needed.height()) / design.height()});
     }

@@ -6,8 +6,8 @@
 
 #include <functional>
 
+#include "message_boxes.h"
 #include "panel_mode.h"
-#include "unit_field.h"
 
 class QGroupBox;
 class QPushButton;

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
-
+#include "form_layout.h"
+#include "program_identity.h"
 #include "twips.h"
 
 namespace tolvane {
@@ -29,22 +29,9 @@ QLabel* addLabel(QWidget* window, const char* name, const QString& text) {
     return label;
 }
 
-// Lays a label out at its place in twips, widened or heightened where the font on this machine
-// needs more room than the design gave it, so that no text is cut. A right-aligned label grows
-// to the left and keeps its right edge.
 void place(QLabel* label, const QRect& design, Qt::Alignment alignment) {
     label->setAlignment(alignment | Qt::AlignVCenter);
-    const QSize needed = label->sizeHint();
-    QRect area = design;
-    area.setHeight(std::max(design.height(), needed.height()));
-    if (needed.width() > design.width()) {
-        if (alignment & Qt::AlignRight) {
-            area.setLeft(design.right() + 1 - needed.width());
-        } else {
-            area.setWidth(needed.width());
-        }
-    }
-    label->setGeometry(area);
+    placeLabel(label, design, alignment);
 }
 
 // Ends a local event loop as soon as the watched window has been exposed (and so drawn).
@@ -105,7 +92,7 @@ frmSplash::frmSplash(QWidget* parent)
     Label2 = addLabel(this, "Label2", QStringLiteral("Freeware"));
     Label3 = addLabel(this, "Label3", QStringLiteral("Developed by : The Tolvane team"));
     Label4 = addLabel(this, "Label4", QStringLiteral("E-mail : tolvane@example.org"));
-    Label5 = addLabel(this, "Label5", QStringLiteral("Version 2.4"));
+    Label5 = addLabel(this, "Label5", QStringLiteral("Version %1").arg(programShortVersion()));
 
     place(Label1, twipsRect(945, 105, kRightEdgeTwips - 945, 285), Qt::AlignRight);
     place(Label2, twipsRect(4125, 420, kRightEdgeTwips - 4125, 210), Qt::AlignRight);

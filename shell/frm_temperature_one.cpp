@@ -16,24 +16,20 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "form_layout.h"
+#include "program_identity.h"
 #include "safe_file.h"
 #include "search_page.h"
 #include "twips.h"
 #include "unit_line_edit.h"
 #include "web_view_host.h"
+#include "window_activation.h"
 
 namespace tolvane {
 namespace {
 
 constexpr int kDesignClientWidth = 7935;
 constexpr int kDesignClientHeight = 4845;
-
-QFont verdana(bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
 
 struct UnitRow {
     UnitField field;
@@ -55,6 +51,7 @@ constexpr UnitRow kUnitRows[] = {
      "°C", 4500, 210, " degree Celsius "},
     {UnitField::Kelvin, 630, "lblKelvin", "Kelvin :", 720, "txtKelvin", "Kelvin", "Label2", "K",
      4590, 120, " kelvin "},
+    // "lblFrarenheit" is misspelt on purpose: it is the label's historical name.
     {UnitField::Fahrenheit, 945, "lblFrarenheit", "Fahrenheit :", 1185, "txtFahrenheit",
      "Fahrenheit", "Label3", "°F", 4500, 210, " degree Fahrenheit "},
     {UnitField::Rankine, 1260, "lblRankine", "Rankine :", 900, "txtRankine", "Rankine", "Label4",
@@ -67,17 +64,12 @@ constexpr int kFieldLeft = 1575;
 constexpr int kFieldWidth = 2805;
 constexpr int kFieldHeight = 285;
 
-// A label at its place, never narrower than its text: the metrics of the substituted fonts
-// differ a little from the ones the layout was drawn with.
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                   int width) {
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                 int width) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setFont(verdana(true));
-    QRect rect = twipsRect(left, top, width, kLabelHeight);
-    rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
-    rect.setHeight(std::max(rect.height(), label->sizeHint().height()));
-    label->setGeometry(rect);
+    label->setFont(formFont(QFont::Bold));
+    placeLabel(label, twipsRect(left, top, width, kLabelHeight));
     return label;
 }
 
@@ -117,9 +109,7 @@ public:
     void setFocus(UnitField field) override { edit(field)->setFocus(); }
 
 private:
-    UnitLineEdit* edit(UnitField field) const {
-        return m_edits[static_cast<std::size_t>(field) - 1];
-    }
+    UnitLineEdit* edit(UnitField field) const { return m_edits[fieldIndex(field)]; }
     const std::array<UnitLineEdit*, 4>& m_edits;
 };
 
@@ -130,9 +120,9 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
                               Qt::WindowCloseButtonHint),
       m_applicationFolder(std::move(applicationFolder)) {
     setObjectName(QStringLiteral("frmTemperatureOne"));
-    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
-    setFont(verdana(false));
+    setFont(formFont());
 
     auto* client = new QWidget(this);
     client->setFixedSize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight));
@@ -145,10 +135,12 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     createSearchPanel();
     createMenu();
     arrangeTabOrder();
-    // F1 anywhere in the window, the web page included, which keeps the keys it is given.
+    // The one way to the help: F1 anywhere in the window, the web page included, which keeps the
+    // keys it is given to itself. "Content" sends F1 too.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    whenActivated(this, [this] { Q_EMIT activated(); });
 }
 
 frmTemperatureOne::~frmTemperatureOne() {
@@ -162,22 +154,22 @@ frmTemperatureOne::~frmTemperatureOne() {
 void frmTemperatureOne::createConversionPanel() {
     Frame2 = new QGroupBox(tr("Temperature Conversion"), centralWidget());
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(verdana(true));
+    Frame2->setFont(formFont(QFont::Bold));
     Frame2->setGeometry(twipsRect(82, 105, 7800, 1980));
 
     for (const UnitRow& row : kUnitRows) {
-        placeLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
-                   row.captionWidth);
+        addLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
+                 row.captionWidth);
 
         auto* field = new UnitLineEdit(Frame2);
         field->setObjectName(QString::fromLatin1(row.fieldName));
         field->setAccessibleName(QString::fromLatin1(row.accessibleName));
-        field->setFont(verdana(false));
+        field->setFont(formFont());
         field->setGeometry(twipsRect(kFieldLeft, row.top, kFieldWidth, kFieldHeight));
-        m_unitFields[static_cast<std::size_t>(row.field) - 1] = field;
+        m_unitFields[fieldIndex(row.field)] = field;
 
-        QLabel* symbol = placeLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
-                                    row.symbolLeft, row.top, row.symbolWidth);
+        QLabel* symbol = addLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
+                                  row.symbolLeft, row.top, row.symbolWidth);
         symbol->setToolTip(QString::fromLatin1(row.symbolToolTip));
         symbol->setAccessibleDescription(symbol->toolTip().trimmed());
 
@@ -190,7 +182,7 @@ void frmTemperatureOne::createConversionPanel() {
 
     m_keypad = new Keypad(Frame2, QLocale().decimalPoint());
     for (QPushButton* button : m_keypad->buttons()) {
-        button->setFont(verdana(false));
+        button->setFont(formFont());
     }
     connect(m_keypad, &Keypad::typed, this, &frmTemperatureOne::NumPad);
     connect(m_keypad, &Keypad::caretKey, this, &frmTemperatureOne::sendKeyToActiveField);
@@ -200,12 +192,12 @@ void frmTemperatureOne::createConversionPanel() {
 void frmTemperatureOne::createSearchPanel() {
     Frame1 = new QGroupBox(tr("Search About"), centralWidget());
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFont(verdana(true));
+    Frame1->setFont(formFont(QFont::Bold));
     Frame1->setGeometry(twipsRect(45, 2295, 7800, 1980));
 
     cmdRefresh = new QPushButton(tr("Refresh"), Frame1);
     cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
-    cmdRefresh->setFont(verdana(false));
+    cmdRefresh->setFont(formFont());
     cmdRefresh->setGeometry(twipsRect(6540, 165, 1170, 280));
     cmdRefresh->setAutoDefault(false);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::cmdRefresh_Click);
@@ -224,7 +216,7 @@ void frmTemperatureOne::createMenu() {
     cmd_Exit->setObjectName(QStringLiteral("cmd_Exit"));
     connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::closeRequested);
 
-    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));
+    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));  // the historical caption, typo kept
     cmd_Pref->setObjectName(QStringLiteral("cmd_Pref"));
     connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::preferencesRequested);
 
@@ -247,16 +239,13 @@ void frmTemperatureOne::createMenu() {
 // Only the unit fields, the caret and delete keys, the page and the Refresh button take the
 // focus; they follow one another in this order.
 void frmTemperatureOne::arrangeTabOrder() {
-    const auto button = [this](const char* name) {
-        return Frame2->findChild<QPushButton*>(QString::fromLatin1(name));
-    };
     QWidget* const chain[] = {unitField(UnitField::Celsius),
                               WebBrowser1,
-                              button("CommandRight"),
-                              button("CommandLeft"),
-                              button("CommandDel"),
-                              button("CommandEnd"),
-                              button("CommandHome"),
+                              m_keypad->button(KeyId::Right),
+                              m_keypad->button(KeyId::Left),
+                              m_keypad->button(KeyId::Del),
+                              m_keypad->button(KeyId::End),
+                              m_keypad->button(KeyId::Home),
                               unitField(UnitField::Kelvin),
                               unitField(UnitField::Rankine),
                               unitField(UnitField::Fahrenheit),
@@ -267,7 +256,7 @@ void frmTemperatureOne::arrangeTabOrder() {
 }
 
 UnitLineEdit* frmTemperatureOne::unitField(UnitField field) const {
-    return m_unitFields[static_cast<std::size_t>(field) - 1];
+    return m_unitFields[fieldIndex(field)];
 }
 
 void frmTemperatureOne::NumPad(const QString& text) {
@@ -299,28 +288,21 @@ PanelMode frmTemperatureOne::panelMode() const {
     return Frame2->isVisibleTo(this) ? PanelMode::Conversion : PanelMode::Search;
 }
 
+// The menu command names the panel that is not showing.
 void frmTemperatureOne::setPanelMode(PanelMode mode) {
-    if (mode == PanelMode::Conversion) {
-        Frame2->setVisible(true);
-        hidePanel(Frame1);
-        cmd_Search->setText(tr("&Search About"));
-    } else {
-        hidePanel(Frame2);
-        Frame1->setVisible(true);
-        cmd_Search->setText(tr("&Temperature Conversion"));
-    }
+    const bool conversion = mode == PanelMode::Conversion;
+    (conversion ? Frame2 : Frame1)->setVisible(true);
+    hidePanel(conversion ? Frame1 : Frame2);
+    cmd_Search->setText(conversion ? tr("&Search About") : tr("&Temperature Conversion"));
 }
 
+// Back on the conversion panel, the user goes on in the field they left.
 void frmTemperatureOne::cmd_Search_Click() {
     if (panelMode() == PanelMode::Conversion) {
-        Frame1->setVisible(true);
-        hidePanel(Frame2);
-        cmd_Search->setText(tr("&Temperature Conversion"));
+        setPanelMode(PanelMode::Search);
     } else {
-        Frame2->setVisible(true);
-        hidePanel(Frame1);
+        setPanelMode(PanelMode::Conversion);
         m_panel->FocusActiveField();
-        cmd_Search->setText(tr("&Search About"));
     }
 }
 
@@ -336,7 +318,7 @@ void frmTemperatureOne::hidePanel(QWidget* panel) {
 }
 
 void frmTemperatureOne::cmd_Content_Click() {
-    // As if F1 had been pressed in whatever has the focus; it finds its way up to this window.
+    // As if F1 had been pressed in whatever has the focus; the shortcut above takes it there.
     QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : this;
     QCoreApplication::postEvent(target,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
@@ -374,29 +356,17 @@ void frmTemperatureOne::arrangeForStartUp() {
     Frame1->move(Frame2->pos());
 }
 
-void frmTemperatureOne::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        Q_EMIT activated();
-    }
-}
-
-// Closing the window ends the run: the search page goes with it. A page that is already gone or
-// cannot be removed no longer matters.
-void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+void frmTemperatureOne::deleteSearchPage() {
     if (!m_aboutFilePath.isEmpty()) {
         QFile::remove(m_aboutFilePath);
     }
-    event->accept();
-    Q_EMIT unloaded();
 }
 
-void frmTemperatureOne::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        Q_EMIT helpRequested();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+// Closing the window ends the run: the search page goes with it.
+void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+    deleteSearchPage();
+    event->accept();
+    Q_EMIT unloaded();
 }
 
 }  // namespace tolvane

@@ -31,9 +31,13 @@ public:
     ~frmTemperatureOne() override;
 
     // Writes the search page into the application folder and remembers its path. Returns the
-    // reason in words when the page could not be written.
+    // reason in words when the page could not be written. Named after the historical routine
+    // that wrote the About page, which is where the search page's file name comes from too.
     std::optional<QString> AboutFile();
     const QString& AboutFilePath() const { return m_aboutFilePath; }
+    // Removes the page AboutFile wrote; the run is ending. A page that is already gone or cannot
+    // be removed no longer matters.
+    void deleteSearchPage();
 
     // Shows the search page in the search panel.
     void cmdRefresh_Click();
@@ -64,8 +68,6 @@ Q_SIGNALS:
     void unloaded();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

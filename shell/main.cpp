@@ -4,6 +4,7 @@
 #include "browser_launcher.h"
 #include "font_configuration_preload.h"
 #include "program.h"
+#include "program_identity.h"
 #include "termination_signals.h"
 #include "web_view_host.h"
 
@@ -12,9 +13,9 @@ int main(int argc, char* argv[]) {
     tolvane::FontConfigurationPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();
-    QApplication::setApplicationName(QStringLiteral("tolvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Varnel V.2.4"));
-    QApplication::setApplicationVersion(QStringLiteral("2.04"));
+    QApplication::setApplicationName(tolvane::programFileName());
+    QApplication::setApplicationDisplayName(tolvane::programTitle());
+    QApplication::setApplicationVersion(tolvane::programVersionText());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tolvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -15,6 +14,7 @@
 #include "frm_temperature_one.h"
 #include "help_window.h"
 #include "preference_file.h"
+#include "program_identity.h"
 #include "web_view_host.h"
 
 namespace tolvane {
@@ -71,8 +71,8 @@ void Program::Main() {
     if (const auto error = m_window->AboutFile()) {
         m_pageWriteError = *error;
     }
-    const PanelMode startPanel =
-        readStartPanel(m_folder.filePath(QString::fromLatin1(kPrefFileName)));
+    const QString prefFile = prefFilePath(m_folder.path);
+    const PanelMode startPanel = readStartPanel(prefFile);
 
     Form_Load();
     m_window->setPanelMode(startPanel);
@@ -87,8 +87,7 @@ void Program::Main() {
     connect(window->webView(), &WebViewHost::externalLinkRequested, this,
             &Program::openInUsersBrowser);
     m_preferences = std::make_unique<PreferencesOpener>(
-        window, m_folder.filePath(QString::fromLatin1(kPrefFileName)),
-        [window](PanelMode mode) { window->setPanelMode(mode); }, m_messages);
+        window, prefFile, [window](PanelMode mode) { window->setPanelMode(mode); }, m_messages);
     connect(window, &frmTemperatureOne::preferencesRequested, this,
             [this] { m_preferences->open(); });
     m_help = std::make_unique<HelpOpener>(window, m_messages);
@@ -107,7 +106,7 @@ void Program::Form_Load() {
     whenFirstPainted(m_window.get(), [this] {
         m_launcher->FindBrowser();
         if (!m_pageWriteError.isEmpty()) {
-            m_messages.show(m_pageWriteError.toStdString(), kProgramTitle,
+            m_messages.show(m_pageWriteError.toStdString(), programTitle().toStdString(),
                             MessageIcon::Information);
         }
     });
@@ -128,7 +127,9 @@ void Program::Form_Unload() {
 
 // Ends the run at once: open dialogs are dropped unsaved.
 void Program::cmd_Exit_Click() {
-    deleteSearchPage();
+    if (m_window) {
+        m_window->deleteSearchPage();
+    }
     QCoreApplication::exit(0);
 }
 
@@ -159,18 +160,8 @@ void Program::showHelp() {
 }
 
 void Program::openInUsersBrowser(const QUrl& address) {
-    if (m_launcher->FindBrowser()) {
-        m_launcher->OpenWebPage(address.toString().toStdString(),
-                                static_cast<std::uintptr_t>(m_window->winId()));
-    } else {
-        m_launcher->BrowserNotFound();
-    }
-}
-
-void Program::deleteSearchPage() {
-    if (m_window && !m_window->AboutFilePath().isEmpty()) {
-        QFile::remove(m_window->AboutFilePath());
-    }
+    m_launcher->openInUsersBrowser(address.toString().toStdString(),
+                                   static_cast<std::uintptr_t>(m_window->winId()));
 }
 
 }  // namespace tolvane

@@ -47,7 +47,6 @@ private:
     void Form_Activate();
     void showHelp();
     void openInUsersBrowser(const QUrl& address);
-    void deleteSearchPage();
 
     const ApplicationFolder m_folder;
     QtMessageBoxes m_messages;

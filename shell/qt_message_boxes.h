@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "unit_field.h"
+#include "message_boxes.h"
 
 namespace tolvane {
 

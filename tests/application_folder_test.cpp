@@ -1,5 +1,6 @@
 #include "application_folder.h"
 #include "safe_file.h"
+#include "search_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,7 @@ struct Folders {
     Folders() {
         QDir().mkpath(program);
         QDir().mkpath(installed);
-        for (const QString& name : searchPagePictureNames()) {
+        for (const QString name : searchPagePictureNames()) {
             (void)writeFileAtomically(QDir(installed).filePath(name), installedPicture(name));
         }
     }
@@ -58,7 +59,7 @@ private slots:
         const ApplicationFolder folder = ApplicationFolder::resolve(
             Folders::kReadOnly, f.perUser, f.installed, f.installedProgram);
         QCOMPARE(folder.path, f.perUser);
-        for (const QString& name : searchPagePictureNames()) {
+        for (const QString name : searchPagePictureNames()) {
             QCOMPARE(f.perUserPicture(name), Folders::installedPicture(name));
         }
     }

@@ -70,6 +70,19 @@ TEST_P(ShellCode, DecidesFoundAndOpened) {
                   "busy off\n");
 }
 
+// The two steps together: a browser that was not found is reported, and nothing is started.
+TEST_P(ShellCode, OpensInTheUsersBrowserOnlyWhenOneIsFound) {
+    desktop.code = GetParam().code;
+
+    launcher.openInUsersBrowser(GetParam().address, 4711);
+
+    EXPECT_EQ(desktop.log,
+              lookedUp + (GetParam().succeeds ? "busy on\nexecute 4711 [/opt/web/browser] [" +
+                                                    GetParam().address + "]\nbusy off\n"
+                                              : "Could not find associated Browser | "
+                                                "Browser Not Found | !\n"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Codes, ShellCode,
     ::testing::Values(CodeCase{"zero", 0, false, ""},

@@ -230,7 +230,7 @@ protected:
         texts[index()] = text;
         return texts;
     }
-    std::size_t index() const { return static_cast<std::size_t>(field) - 1; }
+    std::size_t index() const { return fieldIndex(field); }
 
     const UnitField field = GetParam();
     PanelHarness h;
@@ -286,7 +286,7 @@ TEST_P(EveryField, OutOfRangeClearsEverythingBeforeTheMessage) {
 
 std::string fieldName(const ::testing::TestParamInfo<UnitField>& row) {
     constexpr std::array<const char*, 4> names = {"Celsius", "Kelvin", "Fahrenheit", "Rankine"};
-    return names[static_cast<std::size_t>(row.param) - 1];
+    return names[fieldIndex(row.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, EveryField, ::testing::ValuesIn(kUnitFields), fieldName);

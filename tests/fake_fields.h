@@ -59,7 +59,7 @@ public:
     void clearLog() { m_log.clear(); }
 
 private:
-    static std::size_t index(UnitField field) { return static_cast<std::size_t>(field) - 1; }
+    static std::size_t index(UnitField field) { return fieldIndex(field); }
 
     ConversionPanel* m_panel = nullptr;
     std::array<std::string, 4> m_texts;

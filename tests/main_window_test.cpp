@@ -66,7 +66,6 @@ private Q_SLOTS:
     // The substituted fonts are wider than the ones the layout was drawn for: no caption is cut.
     void noLabelIsCutOff() {
         const QList<QLabel*> labels = m_window->findChildren<QLabel*>();
-        QCOMPARE(labels.size(), 8);
         for (const QLabel* label : labels) {
             QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
         }

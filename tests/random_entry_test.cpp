@@ -24,7 +24,7 @@ namespace {
 using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
 
 std::size_t index(UnitField field) {
-    return static_cast<std::size_t>(field) - 1;
+    return fieldIndex(field);
 }
 
 // The number form, written from the rules rather than from the reader: leading spaces, an

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "unit_field.h"
+#include "message_boxes.h"
 
 namespace tolvane::testing {
 

@@ -1,6 +1,6 @@
 // WebViewHost and its WebEngine plugin. The test links no WebEngine, so /proc/self/maps shows
-// whether the host has brought it in. The test functions run in the order declared; the one
-// that must see WebEngine unloaded comes first.
+// whether the host has brought it in. Once loaded, WebEngine stays in the process: a test that
+// must see it unloaded runs alone, in a process of its own. Every test makes what it needs.
 
 #include "web_view_host.h"
 #include "safe_file.h"
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,34 @@ private:
     std::vector<Saved> m_saved;
 };
 
+// Set in the process that runs one test alone.
+constexpr const char* kRunAloneVariable = "TOLVANE_WEB_VIEW_TEST_ALONE";
+
+// Runs this test program again for the one test function, in a fresh process, and fails when
+// that test fails there.
+void runAlone(const char* function) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kRunAloneVariable), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(function)});
+    QVERIFY(child.waitForFinished(kBoundMs));
+    const QByteArray output = child.readAll();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             output.constData());
+}
+
+// In a test function that must see WebEngine unloaded: runs the function alone, unless this is
+// that run already.
+#define TOLVANE_RUN_ALONE()                                  \
+    do {                                                     \
+        if (!qEnvironmentVariableIsSet(kRunAloneVariable)) { \
+            runAlone(__func__);                              \
+            return;                                          \
+        }                                                    \
+    } while (false)
+
 // The view's page, found without linking WebEngine.
 QObject* pageOf(QWidget* view) {
     const QObjectList children = view->children();
@@ -84,6 +113,7 @@ class WebViewHostTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void acceptsOnlyWebAddressesWithAHost_data();
     void acceptsOnlyWebAddressesWithAHost();
     void sandboxRefusesOnlyRootWithItsSandbox_data();
@@ -95,6 +125,16 @@ private slots:
     void aDeadRendererLeavesWordsUntilTheNextNavigate();
 
 private:
+    // A window with a host in it, shown, so that the host has made its view.
+    void showHost() {
+        m_window = std::make_unique<QWidget>();
+        m_host =
+            new WebViewHost(m_window.get(), {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_host->view() != nullptr);
+    }
+
     // Writes html as the page into a fresh folder; its path, empty when that failed.
     QString writePage(const QByteArray& html) {
         m_folder = std::make_unique<QTemporaryDir>();
@@ -103,9 +143,15 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> m_folder;
-    QWidget m_window;
-    WebViewHost* m_host = nullptr;
+    std::unique_ptr<QWidget> m_window;
+    WebViewHost* m_host = nullptr;  // in m_window
 };
+
+void WebViewHostTest::cleanup() {
+    m_host = nullptr;
+    m_window.reset();
+    m_folder.reset();
+}
 
 void WebViewHostTest::acceptsOnlyWebAddressesWithAHost_data() {
     QTest::addColumn<QUrl>("url");
@@ -163,6 +209,7 @@ void WebViewHostTest::rootWithTheSandboxGetsWordsInsteadOfTheEngine() {
     if (geteuid() != 0) {
         QSKIP("needs to run as root");
     }
+    TOLVANE_RUN_ALONE();
     QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
     QWidget window;
     auto* host = new WebViewHost(&window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
@@ -185,22 +232,24 @@ void WebViewHostTest::rootWithTheSandboxGetsWordsInsteadOfTheEngine() {
 }
 
 void WebViewHostTest::loadsWebEngineOnlyWhenFirstShown() {
+    TOLVANE_RUN_ALONE();
     QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
     const QString page = writePage(loopbackSearchPage());
     QVERIFY(!page.isEmpty());
-    m_host = new WebViewHost(&m_window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
-    QSignalSpy finished(m_host, &WebViewHost::loadFinished);
-    m_host->hide();  // the conversion panel is showing
-    m_host->Navigate(m_folder->filePath("not there.htm"));
-    m_host->Navigate(page);  // the last request before the view exists is the one kept
-    m_window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&m_window));
+    QWidget window;
+    auto* host = new WebViewHost(&window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
+    QSignalSpy finished(host, &WebViewHost::loadFinished);
+    host->hide();  // the conversion panel is showing
+    host->Navigate(m_folder->filePath("not there.htm"));
+    host->Navigate(page);  // the last request before the view exists is the one kept
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCoreApplication::processEvents();
-    QCOMPARE(m_host->view(), nullptr);
+    QCOMPARE(host->view(), nullptr);
     QVERIFY(!isMapped("libQt6WebEngine"));
 
-    m_host->show();  // the user switches to the search panel
-    QVERIFY(m_host->view() != nullptr);
+    host->show();  // the user switches to the search panel
+    QVERIFY(host->view() != nullptr);
     QVERIFY(isMapped("libQt6WebEngineCore"));
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
     QCOMPARE(finished.at(0).at(0).toBool(), true);
@@ -222,11 +271,10 @@ void WebViewHostTest::newWindowsGoToTheUsersBrowser_data() {
         << QUrl("https://127.0.0.1/last");
 }
 
-// In the view the previous function created and showed.
 void WebViewHostTest::newWindowsGoToTheUsersBrowser() {
     QFETCH(QByteArray, html);
     QFETCH(QUrl, expected);
-    QVERIFY(m_host != nullptr && m_host->view() != nullptr);
+    showHost();
     const QString page = writePage(html);
     QSignalSpy external(m_host, &WebViewHost::externalLinkRequested);
     m_host->Navigate(page);
@@ -241,7 +289,7 @@ void WebViewHostTest::newWindowsGoToTheUsersBrowser() {
 
 // The renderer dies under the page, as when it crashes or the system kills it.
 void WebViewHostTest::aDeadRendererLeavesWordsUntilTheNextNavigate() {
-    QVERIFY(m_host != nullptr && m_host->view() != nullptr);
+    showHost();
     const QString page = writePage(loopbackSearchPage());
     QSignalSpy finished(m_host, &WebViewHost::loadFinished);
     m_host->Navigate(page);

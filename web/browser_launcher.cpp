@@ -131,6 +131,14 @@ void BrowserLauncher::OpenWebPage(const std::string& address, std::uintptr_t own
     }
 }
 
+void BrowserLauncher::openInUsersBrowser(const std::string& address, std::uintptr_t ownerWindow) {
+    if (FindBrowser()) {
+        OpenWebPage(address, ownerWindow);
+    } else {
+        BrowserNotFound();
+    }
+}
+
 void BrowserLauncher::BrowserNotFound() {
     m_messages.show("Could not find associated Browser", "Browser Not Found",
                     MessageIcon::Exclamation);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "unit_field.h"
+#include "message_boxes.h"
 
 namespace tolvane {
 
@@ -56,6 +56,9 @@ public:
     void OpenWebPage(const std::string& address, std::uintptr_t ownerWindow);
 
     void BrowserNotFound();
+
+    // FindBrowser, then OpenWebPage or BrowserNotFound, as every caller does.
+    void openInUsersBrowser(const std::string& address, std::uintptr_t ownerWindow);
 
     // The last lookup's answer; empty before the first.
     const std::string& BrowserPath() const { return m_browserPath; }

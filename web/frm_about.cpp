@@ -7,18 +7,14 @@
 #include <QPushButton>
 
 #include "browser_launcher.h"
+#include "form_layout.h"
+#include "program_identity.h"
 #include "twips.h"
 #include "web_addresses.h"
+#include "window_activation.h"
 
 namespace tolvane {
 namespace {
-
-QFont verdana(bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
 
 // A label that reacts to a click, as the link does.
 class ClickableLabel : public QLabel {
@@ -37,12 +33,8 @@ private:
     std::function<void()> m_onClick;
 };
 
-QLabel* placeLabel(QLabel* label, const char* name, const QRect& rect, bool sizeToText) {
+QLabel* named(QLabel* label, const char* name) {
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(rect);
-    if (sizeToText) {
-        label->resize(label->sizeHint());
-    }
     return label;
 }
 
@@ -56,25 +48,26 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
       m_ownerWindow(std::move(ownerWindow)) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("About Varnel V.2.4"));
-    setFont(verdana(false));
+    setWindowTitle(tr("About %1").arg(programTitle()));
+    setFont(formFont());
     setFixedSize(twipsToPixels(5250), twipsToPixels(1410));
 
-    auto* title = placeLabel(new QLabel(tr("Varnel V.2.4"), this), "Label1",
-                             twipsRect(105, 105, 3870, 195), true);
-    title->setFont(verdana(true));
-    title->resize(title->sizeHint());  // sized to its text in its own font
+    auto* title = named(new QLabel(programTitle(), this), "Label1");
+    title->setFont(formFont(QFont::Bold));
+    placeLabel(title, twipsRect(105, 105, 3870, 195));
 
     auto* description =
-        placeLabel(new QLabel(tr("Converts the temperatures among the four units of temperature; "
-                                 "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
-                                 "and degree Rankine (°R)."),
-                              this),
-                   "Label2", twipsRect(105, 420, 4425, 645), false);
+        named(new QLabel(tr("Converts the temperatures among the four units of temperature; "
+                            "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
+                            "and degree Rankine (°R)."),
+                         this),
+              "Label2");
     description->setWordWrap(true);
+    description->setGeometry(twipsRect(105, 420, 4425, 645));
 
-    auto* link = placeLabel(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }),
-                            "Label3", twipsRect(105, 1155, 975, 195), true);
+    auto* link =
+        named(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }), "Label3");
+    placeLabel(link, twipsRect(105, 1155, 975, 195));
     QPalette palette = link->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     link->setPalette(palette);
@@ -96,6 +89,8 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
     ok->setAutoDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+
+    whenActivated(this, [this] { m_hasBeenActive = true; });
 }
 
 QString frmAbout::homePageAddress() {
@@ -108,20 +103,8 @@ void frmAbout::Command1_Click() {
     close();
 }
 
-void frmAbout::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        m_hasBeenActive = true;
-    }
-}
-
 void frmAbout::Label3_Click() {
-    BrowserFound = m_launcher.FindBrowser();
-    if (BrowserFound) {
-        m_launcher.OpenWebPage(homePageAddress().toStdString(), m_ownerWindow());
-    } else {
-        m_launcher.BrowserNotFound();
-    }
+    m_launcher.openInUsersBrowser(homePageAddress().toStdString(), m_ownerWindow());
 }
 
 }  // namespace tolvane

@@ -32,15 +32,11 @@ public:
     // main window closes it.
     bool hasBeenActive() const { return m_hasBeenActive; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void Command1_Click();
 
     BrowserLauncher& m_launcher;
     const std::function<std::uintptr_t()> m_ownerWindow;
-    bool BrowserFound = false;
     bool m_hasBeenActive = false;
 };
 

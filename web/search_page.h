@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,11 @@ namespace tolvane {
 
 // The file name of the search page, written into the application folder at every start-up.
 inline constexpr std::string_view kSearchPageFileName = "AboutHtm.htm";
+
+// The pictures the page shows; they must lie beside it.
+inline constexpr std::array<const char*, 3> searchPagePictureNames() {
+    return {"banner_top.gif", "searchfor.gif", "go.gif"};
+}
 
 // The outside services and affiliate account the search page names.
 struct SearchPageSites {

@@ -11,7 +11,7 @@
 
 #include <utility>
 
-#include "conversion_panel.h"
+#include "program_identity.h"
 
 namespace tolvane {
 
@@ -169,7 +169,7 @@ void HelpOpener::showHelp(const QString& chmPath) {
         }
         if (!problem.isEmpty()) {
             m_messages.show(problem.arg(QDir::toNativeSeparators(chmPath)).toStdString(),
-                            kProgramTitle, MessageIcon::Exclamation);
+                            programTitle().toStdString(), MessageIcon::Exclamation);
             return;
         }
         m_window = new HelpWindow(std::move(help), m_owner);

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "chm_file.h"
-#include "unit_field.h"
+#include "message_boxes.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;

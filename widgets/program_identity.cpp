@@ -1,0 +1,23 @@
+#include "program_identity.h"
+
+#include "tolvane_version.h"
+
+namespace tolvane {
+
+QString programTitle() {
+    return QString::fromUtf8(version::kProgramTitle);
+}
+
+QString programVersionText() {
+    return QString::fromUtf8(version::kText);
+}
+
+QString programShortVersion() {
+    return QStringLiteral("%1.%2").arg(version::kNumbers[0]).arg(version::kNumbers[1]);
+}
+
+QString programFileName() {
+    return QString::fromUtf8(version::kExecutableName);
+}
+
+}  // namespace tolvane

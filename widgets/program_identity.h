@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tolvane {
+
+// The program's title, "Varnel V.2.4": the main window's caption and the title of its messages.
+QString programTitle();
+
+// The version as the program shows it, "2.04", and as the splash screen does, "2.4".
+QString programVersionText();
+QString programShortVersion();
+
+// The program file's name without its extension.
+QString programFileName();
+
+}  // namespace tolvane
