@@ -14,28 +14,23 @@ title="Varnel V.2.4"
 page_colour=FF9933
 work=$(mktemp -d)
 trap 'kill "${xvfb_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$(dirname "$0")/../scripts/desktop_session.sh"
 
 for tool in startup_probe floor_window floor_web; do
     [ -x "$build/bench/$tool" ] || { echo "missing $build/bench/$tool: build the project first" >&2; exit 1; }
 done
 
 # Each panel gets a portable copy of the program, so it keeps its files in a folder of its own.
-stage() {
-    local folder=$work/$1
-    mkdir -p "$folder"
-    cp "$build/tolvane" "$build"/tolvane_webview.so "$build"/*.gif "$build/tolvane.chm" "$folder/"
-    printf '%s\r\n' "$2" >"$folder/pref.ifm"
-    echo "$folder"
-}
-conversion=$(stage conversion "start temp")
-search=$(stage search "start search")
+conversion=$(stage "$build" conversion "start temp")
+search=$(stage "$build" search "start search")
+# The plain web view shows the same page from a folder of its own: the program removes its page
+# when the probe ends it.
+search_page=$work/page/AboutHtm.htm
+mkdir -p "$work/page"
+cp "$(dirname "$0")/../tests/data/AboutHtm.htm" "$build"/*.gif "$work/page/"
 
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-export XDG_RUNTIME_DIR=$work/runtime QTWEBENGINE_DISABLE_SANDBOX=${QTWEBENGINE_DISABLE_SANDBOX:-$([ "$(id -u)" = 0 ] && echo 1 || echo 0)}
+start_xvfb
+export XDG_RUNTIME_DIR=$work/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 probe() { "$build/bench/startup_probe" --title "$title" "$@" 2>/dev/null; }
@@ -44,10 +39,10 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a
 
 declare -A results
 for i in $(seq "$runs"); do
-    results[conv]+="$(probe -- "$conversion/tolvane")"$'\n'
+    results[conv]+="$(probe -- "$conversion")"$'\n'
     results[floor]+="$(probe -- "$build/bench/floor_window")"$'\n'
-    results[search]+="$(probe --color $page_colour -- "$search/tolvane")"$'\n'
-    results[web]+="$(probe --color $page_colour -- "$build/bench/floor_web" "$search/AboutHtm.htm")"$'\n'
+    results[search]+="$(probe --color $page_colour -- "$search")"$'\n'
+    results[web]+="$(probe --color $page_colour -- "$build/bench/floor_web" "$search_page")"$'\n'
 done
 
 for name in conv floor search web; do

@@ -10,7 +10,7 @@ output=${2:-$source_dir/resources/screenshots/conversion.png}
 title="Varnel V.2.4"
 
 work=$(mktemp -d)
-. "$source_dir/tests/desktop/common.sh"
+. "$source_dir/scripts/desktop_session.sh"
 cleanup() {
     local pid
     for pid in "${program_pid:-}" "${xvfb_pid:-}"; do
@@ -22,18 +22,14 @@ trap cleanup EXIT
 require_tools Xvfb xdotool import convert
 [ -x "$build/tolvane" ] || fail "no program in $build: build the project first"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for "Xvfb's display number" 60 test -s "$work/display"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+start_xvfb
 
 program=$(stage "$build" conversion "start temp")
 QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 
 window_shown() {
-    kill -0 "$program_pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the program ended"; }
+    program_alive "$program_pid" "$work/program.log"
     window=$(xdotool search --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null | head -1)
     [ -n "$window" ]
 }
@@ -45,9 +41,7 @@ capture() { import -window "$window" "$work/window.png"; }
 # Kelvin, Fahrenheit and Rankine, as WxH+X+Y.
 fields_found() {
     capture
-    convert "$work/window.png" -fill black +opaque white \
-        -define connected-components:verbose=true -connected-components 8 null: |
-        awk '($5 == "srgb(255,255,255)" || $5 == "gray(255)") && $4 >= 1000 { print $2 }' | sort -t+ -k3n >"$work/fields"
+    white_areas "$work/window.png" >"$work/fields"
     [ "$(wc -l <"$work/fields")" -eq 4 ]
 }
 wait_for "the four fields" 60 fields_found

@@ -13,7 +13,7 @@ title="Varnel V.2.4"
 page_colour="#FF9933"
 
 work=$(mktemp -d)
-. "$(dirname "$0")/common.sh"
+. "$(dirname "$0")/../../scripts/desktop_session.sh"
 cleanup() {
     [ -z "${program_pid:-}" ] || kill -KILL "$program_pid" 2>/dev/null || true
     [ -z "${weston_pid:-}" ] || { kill -TERM "$weston_pid" 2>/dev/null && wait "$weston_pid"; } || true
@@ -48,9 +48,7 @@ start_program() {
 }
 
 program_running() {
-    kill -0 "$program_pid" 2>/dev/null && return 0
-    grep -v '^\[' "$work/$current.log" | tail -20 >&2
-    fail "the program ended on its own"
+    program_alive "$program_pid" "$work/$current.log"
 }
 
 # The whole output, as weston-screenshooter saves it into the folder it runs in.
@@ -74,9 +72,7 @@ page_drawn() {
 # other white area, is one larger block. Exactly four of the same size, one under the other.
 fields_drawn() {
     program_running && screenshot || return 1
-    convert "$work/screen.png" -fill black +opaque white \
-        -define connected-components:verbose=true -connected-components 8 null: |
-        awk '($5 == "srgb(255,255,255)" || $5 == "gray(255)") && $4 >= 1000 { print $2 }' >"$work/white-areas"
+    white_areas "$work/screen.png" >"$work/white-areas"
     [ "$(wc -l <"$work/white-areas")" -eq 4 ] || return 1
     # Same width and height (WxH+X+Y), same left edge, and rows in increasing order.
     awk -F'[x+]' 'NR == 1 { w = $1; h = $2; x = $3; y = $4; next }

@@ -15,7 +15,7 @@ desktop_file=$3
 title="Varnel V.2.4"
 
 work=$(mktemp -d)
-. "$(dirname "$0")/common.sh"
+. "$(dirname "$0")/../../scripts/desktop_session.sh"
 cleanup() {
     local pid
     for pid in "${program_pid:-}" "${wm_pid:-}" "${xvfb_pid:-}"; do
@@ -28,12 +28,7 @@ trap cleanup EXIT
 require_tools Xvfb openbox xtrace xprop xdotool import
 mkdir -p "$output"
 
-# The X server picks a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for "Xvfb's display number" 60 test -s "$work/display"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+start_xvfb
 
 # xtrace needs a display number of its own to listen on; a lock file holding a live process id
 # keeps X servers started meanwhile off it.
@@ -64,7 +59,7 @@ program_pid=$!
 
 # Managed: openbox has announced what the user may do with the window.
 main_window_managed() {
-    kill -0 "$program_pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the program ended"; }
+    program_alive "$program_pid" "$work/program.log"
     main_window=$(xdotool search --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null | head -1)
     [ -n "$main_window" ] && xprop -id "$main_window" _NET_WM_ALLOWED_ACTIONS | grep -q ' = '
 }

@@ -1,6 +1,8 @@
 # shellcheck shell=bash
-# Shared by the desktop tests and scripts/make-screenshot.sh: a portable copy of the built program,
-# waiting for a condition, and skipping. Sourced; expects $work (a private temporary folder).
+# What the scripts that run the built program on a display share (the desktop tests in
+# tests/desktop/, scripts/make-screenshot.sh, bench/startup.sh): a portable copy of the program, a
+# virtual X display, waiting for a condition, and skipping. Sourced; expects $work (a private
+# temporary folder).
 
 # CTest shows a test that exits with this code as skipped (SKIP_RETURN_CODE).
 readonly skip_code=77
@@ -42,6 +44,32 @@ wait_for() {
         [ "$SECONDS" -lt "$deadline" ] || fail "gave up after ${seconds} s waiting for $what"
         sleep 0.1
     done
+}
+
+# A virtual X display of its own: Xvfb picks a free display number and writes it once it accepts
+# clients. Sets DISPLAY and xvfb_pid.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for "Xvfb's display number" 60 test -s "$work/display"
+    DISPLAY=:$(cat "$work/display")
+    export DISPLAY
+}
+
+# program_alive PID LOG: fails, showing the end of LOG, when the program has ended on its own.
+program_alive() {
+    kill -0 "$1" 2>/dev/null && return 0
+    grep -v '^\[' "$2" | tail -20 >&2
+    fail "the program ended on its own"
+}
+
+# white_areas PICTURE: the pure white areas of at least 1000 pixels, as WxH+X+Y, top to bottom. On
+# the conversion panel these are the four unit fields.
+white_areas() {
+    convert "$1" -fill black +opaque white -define connected-components:verbose=true \
+        -connected-components 8 null: |
+        awk '($5 == "srgb(255,255,255)" || $5 == "gray(255)") && $4 >= 1000 { print $2 }' |
+        sort -t+ -k3n
 }
 
 # Ends the program as a desktop session does and expects it to end cleanly.
