@@ -10,7 +10,6 @@ set -euo pipefail
 
 build=$(realpath "${1:-build}")
 runs=${2:-7}
-title="Varnel V.2.4"
 page_colour=FF9933
 work=$(mktemp -d)
 trap 'kill "${xvfb_pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -4,6 +4,9 @@
 # virtual X display, waiting for a condition, and skipping. Sourced; expects $work (a private
 # temporary folder).
 
+# The main window's title, by which the scripts find it.
+readonly title="Varnel V.2.4"
+
 # CTest shows a test that exits with this code as skipped (SKIP_RETURN_CODE).
 readonly skip_code=77
 
@@ -54,6 +57,23 @@ start_xvfb() {
     wait_for "Xvfb's display number" 60 test -s "$work/display"
     DISPLAY=:$(cat "$work/display")
     export DISPLAY
+}
+
+# start_on_x11 PANEL PREFERENCE: a staged copy of $build on the X display, its output in
+# $work/program.log. Sets program_pid.
+start_on_x11() {
+    local program
+    program=$(stage "$build" "$1" "$2")
+    QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+    program_pid=$!
+}
+
+# main_window_shown: whether the main window of the program started last is on the X display;
+# sets main_window.
+main_window_shown() {
+    program_alive "$program_pid" "$work/program.log"
+    main_window=$(xdotool search --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null | head -1)
+    [ -n "$main_window" ]
 }
 
 # program_alive PID LOG: fails, showing the end of LOG, when the program has ended on its own.

@@ -7,7 +7,6 @@ set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$source_dir/build}")
 output=${2:-$source_dir/resources/screenshots/conversion.png}
-title="Varnel V.2.4"
 
 work=$(mktemp -d)
 . "$source_dir/scripts/desktop_session.sh"
@@ -24,16 +23,9 @@ require_tools Xvfb xdotool import convert
 
 start_xvfb
 
-program=$(stage "$build" conversion "start temp")
-QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
-program_pid=$!
-
-window_shown() {
-    program_alive "$program_pid" "$work/program.log"
-    window=$(xdotool search --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null | head -1)
-    [ -n "$window" ]
-}
-wait_for "the main window" 120 window_shown
+start_on_x11 conversion "start temp"
+wait_for "the main window" 120 main_window_shown
+window=$main_window
 
 capture() { import -window "$window" "$work/window.png"; }
 

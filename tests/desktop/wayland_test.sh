@@ -9,7 +9,6 @@ set -euo pipefail
 build=$1
 output=$2
 app_id=org.example.Tolvane
-title="Varnel V.2.4"
 page_colour="#FF9933"
 
 work=$(mktemp -d)

@@ -12,7 +12,6 @@ set -euo pipefail
 build=$1
 output=$2
 desktop_file=$3
-title="Varnel V.2.4"
 
 work=$(mktemp -d)
 . "$(dirname "$0")/../../scripts/desktop_session.sh"
@@ -53,15 +52,11 @@ wm_started() {
 }
 wait_for "openbox to start" 60 wm_started
 
-program=$(stage "$build" conversion "start temp")
-QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
-program_pid=$!
+start_on_x11 conversion "start temp"
 
 # Managed: openbox has announced what the user may do with the window.
 main_window_managed() {
-    program_alive "$program_pid" "$work/program.log"
-    main_window=$(xdotool search --onlyvisible --name "^${title//./\\.}\$" 2>/dev/null | head -1)
-    [ -n "$main_window" ] && xprop -id "$main_window" _NET_WM_ALLOWED_ACTIONS | grep -q ' = '
+    main_window_shown && xprop -id "$main_window" _NET_WM_ALLOWED_ACTIONS | grep -q ' = '
 }
 wait_for "the main window, managed by openbox" 120 main_window_managed
 import -window root "$output/openbox-conversion.png"
