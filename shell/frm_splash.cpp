@@ -29,11 +29,6 @@ QLabel* addLabel(QWidget* window, const char* name, const QString& text) {
     return label;
 }
 
-void place(QLabel* label, const QRect& design, Qt::Alignment alignment) {
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    placeLabel(label, design, alignment);
-}
-
 // Ends a local event loop as soon as the watched window has been exposed (and so drawn).
 class ExposeWatcher : public QObject {
 public:
@@ -94,11 +89,11 @@ frmSplash::frmSplash(QWidget* parent)
     Label4 = addLabel(this, "Label4", QStringLiteral("E-mail : tolvane@example.org"));
     Label5 = addLabel(this, "Label5", QStringLiteral("Version %1").arg(programShortVersion()));
 
-    place(Label1, twipsRect(945, 105, kRightEdgeTwips - 945, 285), Qt::AlignRight);
-    place(Label2, twipsRect(4125, 420, kRightEdgeTwips - 4125, 210), Qt::AlignRight);
-    place(Label3, twipsRect(2640, 735, kRightEdgeTwips - 2640, 210), Qt::AlignRight);
-    place(Label4, twipsRect(2535, 945, kRightEdgeTwips - 2535, 210), Qt::AlignRight);
-    place(Label5, twipsRect(105, 735, 840, 210), Qt::AlignLeft);
+    placeLabel(Label1, twipsRect(945, 105, kRightEdgeTwips - 945, 285), Qt::AlignRight);
+    placeLabel(Label2, twipsRect(4125, 420, kRightEdgeTwips - 4125, 210), Qt::AlignRight);
+    placeLabel(Label3, twipsRect(2640, 735, kRightEdgeTwips - 2640, 210), Qt::AlignRight);
+    placeLabel(Label4, twipsRect(2535, 945, kRightEdgeTwips - 2535, 210), Qt::AlignRight);
+    placeLabel(Label5, twipsRect(105, 735, 840, 210), Qt::AlignLeft);
 }
 
 void frmSplash::showAndPaint() {

@@ -46,6 +46,7 @@ QRect fittedToCaption(const QRect& design, const QSize& needed, Qt::Alignment al
 }
 
 void placeLabel(QLabel* label, const QRect& design, Qt::Alignment alignment) {
+    label->setAlignment(alignment | Qt::AlignVCenter);
     label->setGeometry(fittedToCaption(design, roomForCaption(label), alignment));
 }
 

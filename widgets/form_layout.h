@@ -24,7 +24,8 @@ QSize roomForCaption(const QWidget* control);
 QRect fittedToCaption(const QRect& design, const QSize& needed,
                       Qt::Alignment alignment = Qt::AlignLeft);
 
-// Puts a label at its design rectangle, grown so that no text is cut.
+// Puts a label at its design rectangle, grown so that no text is cut, its text aligned as the
+// rectangle grows (and centred vertically).
 void placeLabel(QLabel* label, const QRect& design, Qt::Alignment alignment = Qt::AlignLeft);
 
 }  // namespace tolvane
