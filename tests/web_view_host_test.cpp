@@ -1,7 +1,8 @@
 // WebViewHost and its WebEngine plugin. The test links no WebEngine, so /proc/self/maps shows
 // whether the host has brought it in. Once loaded, WebEngine stays in the process: the test that
 // must see it unloaded runs alone, as a test of its own for ctest. Every test makes what it needs.
-// Whether root gets words instead of the engine is seen on the built program, in program_test.
+// Whether root gets words instead of the engine is seen on the built program, in program_test;
+// the search page is read here by the engine the program uses.
 
 #include "web_view_host.h"
 #include "safe_file.h"
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrlQuery>
 
 #include <algorithm>
 #include <memory>
@@ -30,11 +32,13 @@ bool isMapped(const QByteArray& fileNamePart) {
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(fileNamePart);
 }
 
-// The search page with its outside addresses on the loopback interface, so that loading it
-// never reaches the network.
-QByteArray loopbackSearchPage() {
-    return QByteArray::fromStdString(
-        searchPageText({"http://127.0.0.1", "127.0.0.1", "10000001", "1000001", "Search"}));
+// The search page with its two services on loopback addresses of their own, so that loading it
+// never reaches the network and an address tells which service a form names; `script` after it.
+const QString kSearchService = QStringLiteral("http://127.0.0.3/affiliates/link/landx.htm");
+QByteArray loopbackSearchPage(const QByteArray& script = {}) {
+    return QByteArray::fromStdString(searchPageText(
+               {"http://127.0.0.2", "127.0.0.3", "10000001", "1000001", "Loopback Search"})) +
+           script;
 }
 
 // The view's page, found without linking WebEngine.
@@ -58,19 +62,20 @@ private slots:
     void sandboxRefusesOnlyRootWithItsSandbox_data();
     void sandboxRefusesOnlyRootWithItsSandbox();
     void loadsWebEngineOnlyWhenFirstShown();
-    void newWindowsGoToTheUsersBrowser();
+    void goSendsTheSearchToTheUsersBrowser();
     void aDeadRendererLeavesWordsUntilTheNextNavigate();
 
 private:
-    // A window with a host in it, shown, so that the host has made its view; the search page
-    // written into a fresh folder. Returns the page's path.
+    // A window with a host in it, shown, so that the host has made its view; html written into a
+    // fresh folder, under a name of its own: "Go!" reloads the page by its usual name. Returns
+    // the page's path.
     QString showHostWithPage(const QByteArray& html) {
         m_window = std::make_unique<QWidget>();
         m_host =
             new WebViewHost(m_window.get(), {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
         m_window->show();
         m_folder = std::make_unique<QTemporaryDir>();
-        const QString page = m_folder->filePath(QString::fromLatin1(kSearchPageFileName));
+        const QString page = m_folder->filePath(QStringLiteral("search.htm"));
         return QTest::qWaitForWindowExposed(m_window.get()) && m_host->view() != nullptr &&
                        !writeFileAtomically(page, html)
                    ? page
@@ -161,19 +166,28 @@ void WebViewHostTest::loadsWebEngineOnlyWhenFirstShown() {
     QCOMPARE(finished.at(0).at(0).toBool(), true);
 }
 
-// A page's new windows (a form with a target reaches here as the same request, see
-// search_form_test) open nothing; only web addresses go on, in order: had the file: one been
-// passed on, it would have come first.
-void WebViewHostTest::newWindowsGoToTheUsersBrowser() {
+// The terms typed into the search page leave it by the search form's target, a new window: they
+// go to the user's own browser, to the search service with the scope and without the banner
+// form's fields, which a banner form left open would have swallowed the search form into. No
+// window opens, and only web addresses go on: a file: one, asked for first, is dropped.
+void WebViewHostTest::goSendsTheSearchToTheUsersBrowser() {
     const QString page = showHostWithPage(
-        "<body onload=\"window.open('AboutHtm.htm', '_blank');"
-        "window.open('https://127.0.0.1/last', '_blank')\"></body>");
+        loopbackSearchPage("<script>onload = () => { window.open('AboutHtm.htm', '_blank');"
+                           "document.querySelector('input[name=terms]').value = 'absolute zero';"
+                           "document.querySelector(\"input[alt='Go!']\").click(); }</script>"));
     QVERIFY(!page.isEmpty());
     QSignalSpy external(m_host, &WebViewHost::externalLinkRequested);
     m_host->Navigate(page);
     QTRY_VERIFY_WITH_TIMEOUT(!external.isEmpty(), kBoundMs);
-    QCOMPARE(external.at(0).at(0).toUrl(), QUrl("https://127.0.0.1/last"));
-    QCOMPARE(m_host->view()->property("url").toUrl(), QUrl::fromLocalFile(page));
+
+    const QUrl url = external.at(0).at(0).toUrl();
+    QCOMPARE(url.adjusted(QUrl::RemoveQuery).toString(), kSearchService);
+    const QUrlQuery query(url);
+    // Forms send a blank as "+", which QUrlQuery leaves as it is.
+    QCOMPARE(query.queryItemValue("terms", QUrl::FullyDecoded), QStringLiteral("absolute+zero"));
+    QCOMPARE(query.queryItemValue("TopNode", QUrl::FullyDecoded), QStringLiteral("/"));
+    QVERIFY2(query.hasQueryItem("rURL") && !query.hasQueryItem("siteid"),
+             qPrintable(url.toString()));
     const QWidgetList widgets = QApplication::allWidgets();
     QCOMPARE(std::count_if(widgets.begin(), widgets.end(),
                            [](const QWidget* w) { return w->inherits("QWebEngineView"); }),
