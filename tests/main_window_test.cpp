@@ -44,8 +44,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* box = qobject_cast<QMessageBox*>(watched);
         if (event->type() == QEvent::Show && box != nullptr) {
+            const QWidget* owner = box->parentWidget();
             seen << box->text() << box->windowTitle() << QString::number(box->icon())
-                 << box->parentWidget()->objectName();
+                 << (owner != nullptr ? owner->objectName() : QStringLiteral("no owner"));
             // The box is shown before its own event loop starts; pressed now, OK would close it
             // before exec() began to wait, and exec() would then wait for ever. Queued, the press
             // is the first thing that loop does.
