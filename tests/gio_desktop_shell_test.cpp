@@ -34,6 +34,8 @@ protected:
     const fs::path desktop = fs::path(std::getenv("XDG_DATA_HOME")).parent_path();
     const testing::TempFolder folder;
     GioDesktopShell shell;
+    testing::RecordedMessages messages;
+    BrowserLauncher launcher{shell, messages, folder.path};
 
     // What the fake browser was last started with.
     Arguments browserArguments() const {
@@ -49,18 +51,19 @@ protected:
 class GioRegisteredBrowser : public GioDesktopShellTest,
                              public ::testing::WithParamInterface<std::string> {};
 
-// The address reaches the browser as one argument, unchanged, after those of its Exec line: no
-// shell reads it on the way.
+// The throw-away page the launcher writes is one the desktop takes for an HTML page: its name says
+// so, and it is not empty, which GIO would take for a file of no type at all. The address reaches
+// the browser as one argument, unchanged, after those of its Exec line: no shell reads it on the
+// way.
 TEST_P(GioRegisteredBrowser, IsFoundAndGetsExactlyTheAddress) {
-    std::ofstream(folder.path / "page.htm") << "<html></html>\r\n";
-    const DesktopShell::Lookup lookup = shell.findExecutable(folder.path / "page.htm");
-    ASSERT_GT(lookup.code, 32);
-    EXPECT_EQ(lookup.program,
+    ASSERT_TRUE(launcher.FindBrowser());
+    EXPECT_EQ(launcher.BrowserPath(),
               (desktop / "data/applications/tolvane-test-browser.desktop").string());
     fs::remove(desktop / "browser.arguments");
 
-    EXPECT_GT(shell.execute(0, lookup.program, GetParam()), 32);
+    launcher.OpenWebPage(GetParam(), 0);
 
+    EXPECT_TRUE(messages.shown().empty());
     EXPECT_EQ(browserArguments(), (Arguments{"--new-window", "two words", GetParam()}));
 }
 
@@ -68,19 +71,6 @@ INSTANTIATE_TEST_SUITE_P(Addresses, GioRegisteredBrowser,
                          ::testing::Values("http://search.example.com/?q=98.6%20F&site=1;x=2#top",
                                            "http://a.example/b c/'d' \"e\" $HOME `id` \\ %u",
                                            "http://a.example/temp\u00e9rature/\u00b0C"));
-
-// The throw-away page the launcher writes is one the desktop takes for an HTML page: its name says
-// so, and it is not empty, which GIO would take for a file of no type at all.
-TEST_F(GioDesktopShellTest, LauncherFindsTheBrowserRegisteredForHtmlPages) {
-    testing::RecordedMessages messages;
-    BrowserLauncher launcher(shell, messages, folder.path);
-
-    EXPECT_TRUE(launcher.FindBrowser());
-
-    EXPECT_EQ(launcher.BrowserPath(),
-              (desktop / "data/applications/tolvane-test-browser.desktop").string());
-    EXPECT_TRUE(messages.shown().empty());
-}
 
 TEST_F(GioDesktopShellTest, FindsNothingWithoutAHandler) {
     std::ofstream(folder.path / "notes.txt") << "plain words\n";

@@ -32,6 +32,13 @@ QByteArray patched(const QString& file, const QByteArray& at, int offset, const 
     return bytes.replace(where + offset, patch.size(), patch);
 }
 
+// Help files are read from memory too, as the fuzzer reads them.
+std::unique_ptr<ChmFile> openInMemory(const QByteArray& bytes, const QString& path) {
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    return ChmFile::open(std::move(buffer), path);
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     std::ofstream(path.toStdString(), std::ios::binary).write(bytes.constData(), bytes.size());
 }
@@ -40,26 +47,11 @@ class HelpTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // What comes out of the compiled file is what went into it, read from a path or from memory.
-    void helpReadsAsItsSources_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("fromMemory");
-        QTest::newRow("from its path") << kHelpFile << false;
-        QTest::newRow("from memory") << kHelpFile << true;
-    }
+    // What comes out of the compiled file is what went into it.
     void helpReadsAsItsSources() {
-        QFETCH(QString, file);
-        QFETCH(bool, fromMemory);
-        std::unique_ptr<ChmFile> help;
-        if (fromMemory) {
-            auto buffer = std::make_unique<QBuffer>();
-            buffer->setData(readFile(file));
-            help = ChmFile::open(std::move(buffer), file);
-        } else {
-            help = ChmFile::open(file);
-        }
+        const std::unique_ptr<ChmFile> help = ChmFile::open(kHelpFile);
         QVERIFY(help != nullptr);
-        QCOMPARE(help->path(), file);
+        QCOMPARE(help->path(), kHelpFile);
         QCOMPARE(help->tableOfContents(), parseSitemap(readFile(kSources + "/toc.hhc")));
         QCOMPARE(help->defaultTopic(), QStringLiteral("/index.htm"));
         for (const HelpTopic& topic : help->tableOfContents()) {
@@ -71,7 +63,8 @@ private slots:
     }
 
     // A reset table that names a wrong block length, which once overflowed the reader's buffer:
-    // the reader does without the table, and every object reads as in the intact file.
+    // the reader does without the table, and every object reads as in the intact file, which is
+    // read from memory.
     void wrongResetBlockLengthReadsAsTheIntactFile() {
         const QString damagedFile = kDamaged + "repro_heap_overflow.chm";
         // The table's entry size and header length, then the lengths of the uncompressed and
@@ -79,12 +72,8 @@ private slots:
         const QByteArray intactBytes = patched(damagedFile, QByteArray::fromHex("0800000028000000"),
                                                24, QByteArray::fromHex("0080"));
         QVERIFY(!intactBytes.isEmpty());
-        QTemporaryDir folder;
-        const QString intactFile = folder.filePath("intact.chm");
-        writeFile(intactFile, intactBytes);
-
         const std::unique_ptr<ChmFile> damaged = ChmFile::open(damagedFile);
-        const std::unique_ptr<ChmFile> intact = ChmFile::open(intactFile);
+        const std::unique_ptr<ChmFile> intact = openInMemory(intactBytes, damagedFile);
         QVERIFY(damaged != nullptr && intact != nullptr);
         QVERIFY(!intact->tableOfContents().isEmpty());
         QCOMPARE(damaged->tableOfContents(), intact->tableOfContents());
@@ -124,20 +113,27 @@ private slots:
         QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/index.htm")));
     }
 
-    // A damaged help file, or none: `file` is one of the damaged copies, or the shipped file
-    // with `patch` put in place of the bytes at `offset` past the first `at` in it.
-    void unusableHelpFilesAreReported_data() {
+    // A damaged help file, or none, is reported and opens no window; a topic of the contents
+    // that cannot be read out of the file shows as missing in a window that opens. `file` is one
+    // of the damaged copies, or the shipped file with `patch` put in place of the bytes at
+    // `offset` past the first `at` in it.
+    void damagedHelpFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("at");
         QTest::addColumn<int>("offset");
         QTest::addColumn<QByteArray>("patch");
-        const auto damaged = [](const char* name, const char* file) {
-            QTest::newRow(name) << kDamaged + file << QByteArray() << 0 << QByteArray();
+        QTest::addColumn<QString>("said");  // in the message box, or in place of the topic
+        const QString unreadable = QStringLiteral("cannot be read");
+        const auto damaged = [&](const char* name, const char* file) {
+            QTest::newRow(name) << kDamaged + file << QByteArray() << 0 << QByteArray()
+                                << unreadable;
         };
-        const auto row = [](const char* name, const char* at, int offset, QByteArray patch) {
-            QTest::newRow(name) << kHelpFile << QByteArray(at) << offset << patch;
+        const auto row = [&](const char* name, const char* at, int offset, QByteArray patch,
+                             const QString& said) {
+            QTest::newRow(name) << kHelpFile << QByteArray(at) << offset << patch << said;
         };
-        QTest::newRow("missing") << QString() << QByteArray() << 0 << QByteArray();
+        QTest::newRow("missing") << QString() << QByteArray() << 0 << QByteArray()
+                                 << "was not found";
         // The directory listing's "next block" leads back to itself; with #SYSTEM and the
         // contents file renamed, the contents had to be looked for all through it.
         damaged("listing that leads into itself, no #SYSTEM, no contents", "repro_enum_loop.chm");
@@ -146,17 +142,22 @@ private slots:
         // The LZX settings follow "LZXC" as 32-bit numbers: version, reset interval, window
         // size, windows per reset. An object's name in the directory listing is followed by its
         // section number.
-        row("LZX settings of an unknown version", "LZXC", 4, QByteArray("\x02\0\0\x8e", 4));
-        row("LZX window too small, in bytes", "LZXC", 4, QByteArray("\x01\0\0\0", 4));
+        row("LZX settings of an unknown version", "LZXC", 4, QByteArray("\x02\0\0\x8e", 4),
+            unreadable);
+        row("LZX window too small, in bytes", "LZXC", 4, QByteArray("\x01\0\0\0", 4), unreadable);
         row("LZX settings in a section that does not exist",
-            "::DataSpace/Storage/MSCompressed/ControlData", 44, "\x23");
-        row("default topic not in the directory", "/index.htm", 9, "x");
+            "::DataSpace/Storage/MSCompressed/ControlData", 44, "\x23", unreadable);
+        row("default topic not in the directory", "/index.htm", 9, "x", unreadable);
+        const QString missingTopic = QStringLiteral("This topic is missing from the help file.");
+        row("topic not in the directory", "/keypad.htm", 10, "x", missingTopic);
+        row("topic in a section that does not exist", "/keypad.htm", 11, "\x02", missingTopic);
     }
-    void unusableHelpFilesAreReported() {
+    void damagedHelpFiles() {
         QFETCH(QString, file);
         QFETCH(QByteArray, at);
         QFETCH(int, offset);
         QFETCH(QByteArray, patch);
+        QFETCH(QString, said);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("tolvane.chm"));
         if (!file.isEmpty()) {
@@ -169,44 +170,19 @@ private slots:
         testing::RecordedMessages messages;
         HelpOpener opener(nullptr, messages);
         opener.showHelp(path);
-        QVERIFY(opener.window() == nullptr && messages.shown().size() == 1);
-        const QString text = QString::fromStdString(messages.shown()[0].text);
-        QVERIFY2(text.contains(QDir::toNativeSeparators(path)) &&
-                     text.contains(file.isEmpty() ? "was not found" : "cannot be read"),
-                 qPrintable(text));
-    }
-
-    // A topic of the contents that cannot be read out of the file: the help opens and says the
-    // topic is missing. Patches as above.
-    void unreadableTopicShowsAsMissing_data() {
-        QTest::addColumn<QByteArray>("at");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QByteArray>("patch");
-        QTest::newRow("not in the directory") << QByteArray("/keypad.htm") << 10 << QByteArray("x");
-        QTest::newRow("in a section that does not exist")
-            << QByteArray("/keypad.htm") << 11 << QByteArray("\x02");
-    }
-    void unreadableTopicShowsAsMissing() {
-        QFETCH(QByteArray, at);
-        QFETCH(int, offset);
-        QFETCH(QByteArray, patch);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("tolvane.chm"));
-        const QByteArray bytes = patched(kHelpFile, at, offset, patch);
-        QVERIFY(!bytes.isEmpty());
-        writeFile(path, bytes);
-
-        testing::RecordedMessages messages;
-        HelpOpener opener(nullptr, messages);
-        opener.showHelp(path);
-        QVERIFY(opener.window() != nullptr && messages.shown().empty());
-        HelpBrowser* browser = opener.window()->browser();
-        QVERIFY(browser->toPlainText().startsWith("Welcome to Varnel"));
-        browser->setSource(QUrl(QStringLiteral("keypad.htm")));
-        QCOMPARE(browser->toPlainText(),
-                 QStringLiteral("This topic is missing from the help file."));
-        QCOMPARE(opener.window()->contents()->currentItem()->text(0), QStringLiteral("The keypad"));
-        delete opener.window();
+        const std::unique_ptr<HelpWindow> window(opener.window());
+        if (window == nullptr) {
+            QCOMPARE(messages.shown().size(), std::size_t{1});
+            const QString text = QString::fromStdString(messages.shown()[0].text);
+            QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(said),
+                     qPrintable(text));
+        } else {
+            QVERIFY(messages.shown().empty());
+            QVERIFY(window->browser()->toPlainText().startsWith("Welcome to Varnel"));
+            window->browser()->setSource(QUrl(QStringLiteral("keypad.htm")));
+            QCOMPARE(window->browser()->toPlainText(), said);
+            QCOMPARE(window->contents()->currentItem()->text(0), QStringLiteral("The keypad"));
+        }
     }
 };
 

@@ -4,8 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QMenuBar>
+#include <QLabel>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,8 +16,8 @@
 
 #include "browser_launcher.h"
 #include "frm_about.h"
+#include "frm_splash.h"
 #include "frm_temperature_one.h"
-#include "message_box_watcher.h"
 #include "program.h"
 #include "search_page.h"
 #include "unit_line_edit.h"
@@ -34,10 +35,10 @@ public:
     }
     std::int32_t execute(std::uintptr_t, const std::string& program,
                          const std::string& address) override {
-        started.push_back(program + " " + address);
+        started += program + " " + address + "\n";
         return 42;
     }
-    std::vector<std::string> started;
+    std::string started;
     int lookups = 0;
 };
 
@@ -65,14 +66,13 @@ private:
     QString path(const char* name) const { return m_folder->filePath(QString::fromLatin1(name)); }
     void writeFile(const char* name, const QByteArray& bytes) {
         QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
     void start() {
         auto shell = std::make_unique<RecordingShell>();
         m_shell = shell.get();
-        ApplicationFolder folder{m_folder->path(), m_folder->filePath("tolvane.chm")};
-        m_program = std::make_unique<Program>(folder, std::move(shell));
+        m_program = std::make_unique<Program>(
+            ApplicationFolder{m_folder->path(), path("tolvane.chm")}, std::move(shell));
         m_program->Main();
         // The browser is looked up once, and not before the window is on the screen.
         QCOMPARE(m_shell->lookups, 0);
@@ -80,7 +80,7 @@ private:
         QTRY_COMPARE(m_shell->lookups, 1);
     }
     frmTemperatureOne* window() const { return m_program->mainWindow(); }
-    QString searchCommand() const { return window()->findChild<QAction*>("cmd_Search")->text(); }
+    void trigger(const char* action) { window()->findChild<QAction*>(action)->trigger(); }
 
 private Q_SLOTS:
     void init() {
@@ -92,45 +92,51 @@ private Q_SLOTS:
         m_folder.reset();
     }
 
+    // Whatever font stands in for Arial on this machine, no text is cut. (That showAndPaint draws
+    // before returning cannot be seen here: the offscreen platform draws on show() already.)
+    void splashIsCentredAndCutsNoText() {
+        frmSplash splash;
+        splash.showAndPaint();
+        const QPoint offCentre =
+            splash.geometry().center() - splash.screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 2);
+        for (const QLabel* label : splash.findChildren<QLabel*>()) {
+            QVERIFY2(label->contentsRect().size().expandedTo(label->sizeHint()) ==
+                         label->contentsRect().size(),
+                     qPrintable(label->objectName()));
+        }
+    }
+
+    // Which preference line chooses which panel is preference_file_test's; here, that the file is
+    // read.
     void startPanel_data() {
-        QTest::addColumn<QByteArray>("pref");  // "-" for no file at all
         QTest::addColumn<bool>("search");
-        QTest::newRow("start search CR LF") << QByteArray("start search\r\n") << true;
-        QTest::newRow("start temp CR LF") << QByteArray("start temp\r\n") << false;
-        QTest::newRow("trailing blank") << QByteArray("start search \r\n") << false;
-        QTest::newRow("no line end") << QByteArray("start search") << true;
-        QTest::newRow("line feed only") << QByteArray("start search\n") << false;
-        QTest::newRow("more lines") << QByteArray("start search\r\nanything\r\n") << true;
-        QTest::newRow("missing") << QByteArray("-") << false;
-        QTest::newRow("binary") << QByteArray("\0\xff\x01start search", 16) << false;
+        QTest::newRow("start search") << true;
+        QTest::newRow("no preference file") << false;
     }
 
     void startPanel() {
-        QFETCH(QByteArray, pref);
         QFETCH(bool, search);
-        if (pref != "-") {
-            writeFile("pref.ifm", pref);
+        if (search) {
+            writeFile("pref.ifm", "start search\r\n");
         }
         start();
 
         QCOMPARE(window()->panelMode(), search ? PanelMode::Search : PanelMode::Conversion);
-        QCOMPARE(searchCommand(), search ? QStringLiteral("&Temperature Conversion")
-                                         : QStringLiteral("&Search About"));
-        auto* frame1 = window()->findChild<QGroupBox*>("Frame1");
-        auto* frame2 = window()->findChild<QGroupBox*>("Frame2");
-        QCOMPARE(frame1->pos(), frame2->pos());
-        QVERIFY(window()->centralWidget()->rect().contains(frame2->geometry()));
-        QCOMPARE(window()->minimumSize(), window()->maximumSize());
+        // Both panels lie in the window, whatever height the menu bar has here.
+        for (const char* panel : {"Frame1", "Frame2"}) {
+            QVERIFY2(window()->centralWidget()->rect().contains(
+                         window()->findChild<QGroupBox*>(panel)->geometry()),
+                     panel);
+        }
         // No splash screen is left behind, and nothing is busy any more.
         QCOMPARE(visibleWindows(), 1);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         if (!search) {
             QTRY_COMPARE(QApplication::focusWidget(),
                          static_cast<QWidget*>(window()->unitField(UnitField::Celsius)));
-        }
-        // The preference file is read, never written, at start-up.
-        if (pref != "-") {
-            QCOMPARE(readAll(path("pref.ifm")), pref);
+        } else {  // read, never written, at start-up
+            QCOMPARE(readAll(path("pref.ifm")), QByteArray("start search\r\n"));
         }
     }
 
@@ -140,51 +146,41 @@ private Q_SLOTS:
         QTest::newRow("close box") << false;
     }
 
+    // Closing the window also closes the dialogs: nothing of the program lingers without it.
     void startUpWritesTheSearchPageAndTheEndRemovesIt() {
         QFETCH(bool, viaCloseCommand);
         writeFile("AboutHtm.htm", "left over from a crashed run");
         start();
-        const QString page = path("AboutHtm.htm");
-        QCOMPARE(window()->AboutFilePath(), page);
-        QCOMPARE(readAll(page), QByteArray::fromStdString(searchPageText()));
+        QCOMPARE(readAll(path("AboutHtm.htm")), QByteArray::fromStdString(searchPageText()));
+        trigger("cmd_About");
+        trigger("cmd_Pref");
 
         if (viaCloseCommand) {
-            window()->findChild<QAction*>("cmd_Exit")->trigger();
+            trigger("cmd_Exit");
         } else {
             window()->close();
+            QTRY_COMPARE(visibleWindows(), 0);
         }
-        QVERIFY(!QFile::exists(page));
+        QVERIFY(!QFile::exists(path("AboutHtm.htm")));
     }
 
     void aboutBoxClosesWhenTheMainWindowIsActivatedAgain() {
         start();
         QVERIFY(QTest::qWaitForWindowActive(window()));
-        window()->findChild<QAction*>("cmd_About")->trigger();
+        trigger("cmd_About");
         QPointer<frmAbout> about = m_program->aboutBox();
         QVERIFY(about);
         // A closing menu may hand the activation back before the box ever was active.
         Q_EMIT window()->activated();
-        QVERIFY(about);
         QVERIFY(QTest::qWaitForWindowActive(about));
-        window()->findChild<QAction*>("cmd_About")->trigger();
+        trigger("cmd_About");
         QCOMPARE(m_program->aboutBox(), about.data());  // still the one box
 
         about->Label3_Click();
-        QCOMPARE(m_shell->started.size(), std::size_t{1});
-        QCOMPARE(m_shell->started[0],
-                 std::string("/usr/bin/web ") + about->homePageAddress().toStdString());
+        QCOMPARE(m_shell->started, "/usr/bin/web " + about->homePageAddress().toStdString() + "\n");
 
         window()->activateWindow();
         QTRY_VERIFY(about.isNull());
-    }
-
-    void closingTheMainWindowClosesTheDialogs() {
-        start();
-        window()->findChild<QAction*>("cmd_About")->trigger();
-        window()->findChild<QAction*>("cmd_Pref")->trigger();
-        QVERIFY(m_program->aboutBox() != nullptr);
-        window()->close();
-        QTRY_COMPARE(visibleWindows(), 0);
     }
 
     // The built program as the user starts it, as root, without switching the web view's
@@ -216,7 +212,6 @@ private Q_SLOTS:
         QByteArray output;
         connect(&child, &QProcess::readyRead, this, [&] { output += child.readAll(); });
         child.start(program, {});
-        QVERIFY(child.waitForStarted());
 
         // The words in place of the page are also written to the terminal.
         QTRY_VERIFY2_WITH_TIMEOUT(
