@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion_panel.h"
@@ -11,29 +12,23 @@ namespace tolvane::testing {
 
 // Four in-memory fields that behave like the program's line edits: a write that changes the
 // text re-enters the panel's change handling before it returns, and a focus request on a field
-// without the focus raises its focus handler. Every write and focus request is logged in order.
+// without the focus raises its focus handler. Every write and focus request is logged in order,
+// as the field and the text written (empty for a focus request).
 class FakeFields : public UnitFieldSurface {
 public:
-    struct Event {
-        enum class Kind { Write, Focus } kind;
-        UnitField field;
-        std::string text;  // for writes
-        bool operator==(const Event&) const = default;
-    };
-
     void attach(ConversionPanel& panel) { m_panel = &panel; }
 
-    std::string text(UnitField field) const override { return m_texts[index(field)]; }
+    std::string text(UnitField field) const override { return m_texts[fieldIndex(field)]; }
     void setText(UnitField field, const std::string& text) override {
-        m_log.push_back({Event::Kind::Write, field, text});
-        if (m_texts[index(field)] == text) {
+        m_log.emplace_back(field, text);
+        if (m_texts[fieldIndex(field)] == text) {
             return;
         }
-        m_texts[index(field)] = text;
+        m_texts[fieldIndex(field)] = text;
         m_panel->fieldChanged(field);
     }
     void setFocus(UnitField field) override {
-        m_log.push_back({Event::Kind::Focus, field, {}});
+        m_log.emplace_back(field, std::string());
         if (m_focus == field) {
             return;
         }
@@ -47,24 +42,21 @@ public:
         m_panel->fieldFocused(field);
     }
     void edit(UnitField field, const std::string& text) {
-        m_texts[index(field)] = text;
+        m_texts[fieldIndex(field)] = text;
         m_panel->fieldChanged(field);
     }
-    void type(UnitField field, char c) { edit(field, text(field) + c); }
     void loseFocus() { m_focus.reset(); }
 
     std::optional<UnitField> focus() const { return m_focus; }
     std::array<std::string, 4> texts() const { return m_texts; }
-    const std::vector<Event>& log() const { return m_log; }
+    const std::vector<std::pair<UnitField, std::string>>& log() const { return m_log; }
     void clearLog() { m_log.clear(); }
 
 private:
-    static std::size_t index(UnitField field) { return fieldIndex(field); }
-
     ConversionPanel* m_panel = nullptr;
     std::array<std::string, 4> m_texts;
     std::optional<UnitField> m_focus;
-    std::vector<Event> m_log;
+    std::vector<std::pair<UnitField, std::string>> m_log;
 };
 
 // Records each message box, with what the four fields and the focus were while it was shown.
@@ -94,10 +86,13 @@ private:
 
 // A panel over fake fields, as most tests want it.
 struct PanelHarness {
-    explicit PanelHarness(std::string separator = ".")
-        : messages(fields), panel(fields, messages, std::move(separator)) {
+    explicit PanelHarness(std::string decimalSeparator = ".")
+        : separator(std::move(decimalSeparator)),
+          messages(fields),
+          panel(fields, messages, separator) {
         fields.attach(panel);
     }
+    const std::string separator;
     FakeFields fields;
     MessageRecorder messages;
     ConversionPanel panel;
