@@ -38,8 +38,8 @@ TEST_P(Conversions, FillTheOtherThreeFields) {
     PanelHarness h;
     h.fields.click(GetParam().edited);
     h.fields.edit(GetParam().edited, GetParam().text);
-    EXPECT_EQ(h.fields.texts(), GetParam().expected);
-    EXPECT_TRUE(h.messages.shown().empty());
+    EXPECT_EQ(h.fields.texts, GetParam().expected);
+    EXPECT_TRUE(h.shown.empty());
 }
 
 // clang-format off
@@ -69,7 +69,7 @@ TEST_P(EntryAfterOne, KeepsOrEmptiesTheOthers) {
     h.fields.edit(C, "1");
     h.fields.edit(C, text);
     std::vector<std::string> messages;
-    for (const auto& shown : h.messages.shown()) {
+    for (const auto& shown : h.shown) {
         messages.push_back(shown.text);
     }
     // Started: the number has not begun, so what the others showed no longer holds. Waiting: the
@@ -80,7 +80,7 @@ TEST_P(EntryAfterOne, KeepsOrEmptiesTheOthers) {
         {{text, "", "", ""}, {kNotNumericMessage}},
         {{}, {kOutOfRangeMessage}},
     }};
-    EXPECT_EQ(h.fields.texts(), expected[static_cast<std::size_t>(outcome)].first);
+    EXPECT_EQ(h.fields.texts, expected[static_cast<std::size_t>(outcome)].first);
     EXPECT_EQ(messages, expected[static_cast<std::size_t>(outcome)].second);
 }
 
@@ -118,19 +118,19 @@ TEST_P(EveryField, EmptiesTheOthersAroundItsMessage) {
     PanelHarness h;
     h.fields.click(field);
     h.fields.edit(field, "12");
-    Texts meanwhile = h.fields.texts(), onlyEdited;
-    h.fields.loseFocus();  // to a keypad button
+    Texts meanwhile = h.fields.texts, onlyEdited;
+    h.fields.focus.reset();  // to a keypad button
 
     h.fields.edit(field, entry.text);
 
     meanwhile[fieldIndex(field)] = onlyEdited[fieldIndex(field)] = entry.text;
     const std::optional<UnitField> focus = entry.clearsAll ? std::optional(field) : std::nullopt;
-    EXPECT_EQ(h.fields.texts(), entry.clearsAll ? Texts{} : onlyEdited);
-    EXPECT_EQ(h.fields.focus(), focus);
+    EXPECT_EQ(h.fields.texts, entry.clearsAll ? Texts{} : onlyEdited);
+    EXPECT_EQ(h.fields.focus, focus);
     EXPECT_EQ(h.panel.ActiveTextBox(), field) << "messages never move the active field";
-    ASSERT_EQ(h.messages.shown().size(), entry.message ? 1u : 0u);
+    ASSERT_EQ(h.shown.size(), entry.message ? 1u : 0u);
     if (entry.message) {
-        const auto& shown = h.messages.shown()[0];
+        const auto& shown = h.shown[0];
         EXPECT_EQ(shown.text, entry.message);
         EXPECT_EQ(shown.title, "Varnel V.2.4");
         EXPECT_EQ(shown.icon, MessageIcon::Information);
@@ -161,15 +161,15 @@ TEST(ActiveField, ConvertsAndTakesTheFocusBackOnlyOnceAFieldHadIt) {
     h.fields.edit(C, "25");
     h.fields.edit(K, "12a");
     h.panel.ClearAllFields();
-    EXPECT_TRUE(h.messages.shown().empty());
-    EXPECT_EQ(h.fields.focus(), std::nullopt);
+    EXPECT_TRUE(h.shown.empty());
+    EXPECT_EQ(h.fields.focus, std::nullopt);
 
     h.fields.click(K);
     h.fields.edit(C, "5");
-    EXPECT_EQ(h.fields.texts(), (Texts{"5", "", "", ""}));
+    EXPECT_EQ(h.fields.texts, (Texts{"5", "", "", ""}));
     h.panel.ClearAllFields();
-    EXPECT_EQ(h.fields.texts(), Texts{});
-    EXPECT_EQ(h.fields.focus(), K);
+    EXPECT_EQ(h.fields.texts, Texts{});
+    EXPECT_EQ(h.fields.focus, K);
 }
 
 }  // namespace

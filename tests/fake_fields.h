@@ -12,56 +12,44 @@ namespace tolvane::testing {
 
 // Four in-memory fields that behave like the program's line edits: a write that changes the
 // text re-enters the panel's change handling before it returns, and a focus request on a field
-// without the focus raises its focus handler. Every write and focus request is logged in order,
-// as the field and the text written (empty for a focus request).
-class FakeFields : public UnitFieldSurface {
-public:
-    void attach(ConversionPanel& panel) { m_panel = &panel; }
-
-    std::string text(UnitField field) const override { return m_texts[fieldIndex(field)]; }
+// without the focus raises its focus handler.
+struct FakeFields : UnitFieldSurface {
+    std::string text(UnitField field) const override { return texts[fieldIndex(field)]; }
     void setText(UnitField field, const std::string& text) override {
-        m_log.emplace_back(field, text);
-        if (m_texts[fieldIndex(field)] == text) {
-            return;
+        log.emplace_back(field, text);
+        if (texts[fieldIndex(field)] != text) {
+            texts[fieldIndex(field)] = text;
+            panel->fieldChanged(field);
         }
-        m_texts[fieldIndex(field)] = text;
-        m_panel->fieldChanged(field);
     }
     void setFocus(UnitField field) override {
-        m_log.emplace_back(field, std::string());
-        if (m_focus == field) {
-            return;
+        log.emplace_back(field, std::string());
+        if (focus != field) {
+            focus = field;
+            panel->fieldFocused(field);
         }
-        m_focus = field;
-        m_panel->fieldFocused(field);
     }
 
-    // What the user does.
+    // What the user does; the focus leaving the fields (to a keypad button) is focus.reset().
     void click(UnitField field) {
-        m_focus = field;
-        m_panel->fieldFocused(field);
+        focus = field;
+        panel->fieldFocused(field);
     }
     void edit(UnitField field, const std::string& text) {
-        m_texts[fieldIndex(field)] = text;
-        m_panel->fieldChanged(field);
+        texts[fieldIndex(field)] = text;
+        panel->fieldChanged(field);
     }
-    void loseFocus() { m_focus.reset(); }
 
-    std::optional<UnitField> focus() const { return m_focus; }
-    std::array<std::string, 4> texts() const { return m_texts; }
-    const std::vector<std::pair<UnitField, std::string>>& log() const { return m_log; }
-    void clearLog() { m_log.clear(); }
-
-private:
-    ConversionPanel* m_panel = nullptr;
-    std::array<std::string, 4> m_texts;
-    std::optional<UnitField> m_focus;
-    std::vector<std::pair<UnitField, std::string>> m_log;
+    ConversionPanel* panel = nullptr;
+    std::array<std::string, 4> texts;
+    std::optional<UnitField> focus;
+    // Every write and focus request, in order: the field and the text written (empty for a focus).
+    std::vector<std::pair<UnitField, std::string>> log;
 };
 
-// Records each message box, with what the four fields and the focus were while it was shown.
-class MessageRecorder : public MessageBoxes {
-public:
+// A panel over fake fields, as most tests want it, that records each message box with what the
+// four fields and the focus were while it was shown.
+struct PanelHarness : MessageBoxes {
     struct Shown {
         std::string text;
         std::string title;
@@ -70,31 +58,17 @@ public:
         std::optional<UnitField> focusMeanwhile;
     };
 
-    explicit MessageRecorder(const FakeFields& fields) : m_fields(fields) {}
-
-    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
-        m_shown.push_back({text, title, icon, m_fields.texts(), m_fields.focus()});
-    }
-
-    const std::vector<Shown>& shown() const { return m_shown; }
-    void clear() { m_shown.clear(); }
-
-private:
-    const FakeFields& m_fields;
-    std::vector<Shown> m_shown;
-};
-
-// A panel over fake fields, as most tests want it.
-struct PanelHarness {
     explicit PanelHarness(std::string decimalSeparator = ".")
-        : separator(std::move(decimalSeparator)),
-          messages(fields),
-          panel(fields, messages, separator) {
-        fields.attach(panel);
+        : separator(std::move(decimalSeparator)), panel(fields, *this, separator) {
+        fields.panel = &panel;
     }
+    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
+        shown.push_back({text, title, icon, fields.texts, fields.focus});
+    }
+
     const std::string separator;
     FakeFields fields;
-    MessageRecorder messages;
+    std::vector<Shown> shown;
     ConversionPanel panel;
 };
 

@@ -135,22 +135,22 @@ inline Texts converted(UnitField field, const std::string& text, const std::stri
 
 // The user's change of `field` to `text`, judged: what went against the rules, or nullptr.
 inline const char* enter(testing::PanelHarness& h, UnitField field, const std::string& text) {
-    const Texts before = h.fields.texts();
-    const std::optional<UnitField> focus = h.fields.focus();
+    const Texts before = h.fields.texts;
+    const std::optional<UnitField> focus = h.fields.focus;
     const bool active = h.panel.ActiveTextBox() == field;
-    h.fields.clearLog();
-    h.messages.clear();
+    h.fields.log.clear();
+    h.shown.clear();
 
     h.fields.edit(field, text);
 
-    std::vector<std::pair<std::string, Texts>> shown;
-    for (const auto& message : h.messages.shown()) {
-        shown.emplace_back(message.text, message.fieldsMeanwhile);
+    std::vector<std::pair<std::string, Texts>> seen;
+    for (const auto& message : h.shown) {
+        seen.emplace_back(message.text, message.fieldsMeanwhile);
     }
     if (!active) {
-        return h.fields.log().empty() && shown.empty() ? nullptr : "an inactive field caused work";
+        return h.fields.log.empty() && seen.empty() ? nullptr : "an inactive field caused work";
     }
-    for (const auto& [written, writtenText] : h.fields.log()) {
+    for (const auto& [written, writtenText] : h.fields.log) {
         if (written == field && !writtenText.empty()) {
             return "a conversion wrote into the edited field";
         }
@@ -159,42 +159,36 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
     const auto outcome = [&](std::vector<std::pair<std::string, Texts>> messages,
                              const Texts& after, std::optional<UnitField> focusAfter) {
-        return shown == messages && h.fields.texts() == after && h.fields.focus() == focusAfter;
+        return seen == messages && h.fields.texts == after && h.fields.focus == focusAfter;
     };
     const bool waits = outcome({}, edited, focus);
     const bool rejects = outcome({{kNotNumericMessage, edited}}, othersEmpty, focus);
-    switch (classify(text, h.separator)) {
-        case Entry::Converted:
-            return outcome({}, converted(field, text, h.separator), focus) ? nullptr
-                                                                           : "not converted";
-        case Entry::OutOfRange:
-            return outcome({{kOutOfRangeMessage, {}}}, {}, field) ? nullptr : "not out of range";
-        case Entry::Erased:
-            return outcome({}, {}, field) ? nullptr : "not erased";
-        case Entry::Started:
-            return outcome({}, othersEmpty, focus) ? nullptr : "not the start of a number";
-        case Entry::OpenExponent:
-            return waits ? nullptr : "did not wait for the exponent";
-        case Entry::Rejected:
-            return rejects ? nullptr : "not rejected";
-        case Entry::Unsure:
-            break;
-    }
-    return waits || rejects ? nullptr : "neither rejected nor waiting";
+    // What each kind of entry must have done, in the order of Entry.
+    const std::pair<bool, const char*> judged[] = {
+        {outcome({}, converted(field, text, h.separator), focus), "not converted"},
+        {outcome({{kOutOfRangeMessage, {}}}, {}, field), "not out of range"},
+        {outcome({}, {}, field), "not erased"},
+        {outcome({}, othersEmpty, focus), "not the start of a number"},
+        {waits, "did not wait for the exponent"},
+        {rejects, "not rejected"},
+        {waits || rejects, "neither rejected nor waiting"}};
+    const auto& [asTheRulesSay, fault] =
+        judged[static_cast<std::size_t>(classify(text, h.separator))];
+    return asTheRulesSay ? nullptr : fault;
 }
 
 // One line of a script, judged: what went against the rules, or nullptr.
 inline const char* run(testing::PanelHarness& h, std::string_view line) {
     const std::optional<UnitField> active = h.panel.ActiveTextBox();
-    const std::optional<UnitField> focus = active ? active : h.fields.focus();
+    const std::optional<UnitField> focus = active ? active : h.fields.focus;
     if (line == "L") {
-        h.fields.loseFocus();
+        h.fields.focus.reset();
     } else if (line == "X" || line == "A") {
-        const Texts before = h.fields.texts();
-        h.messages.clear();
+        const Texts before = h.fields.texts;
+        h.shown.clear();
         line == "X" ? h.panel.ClearAllFields() : h.panel.FocusActiveField();
-        const bool ok = h.fields.focus() == focus && h.messages.shown().empty() &&
-                        h.fields.texts() == (line == "X" ? Texts{} : before);
+        const bool ok = h.fields.focus == focus && h.shown.empty() &&
+                        h.fields.texts == (line == "X" ? Texts{} : before);
         return ok ? nullptr : "clearing or focusing the active field went wrong";
     }
     if (line.size() < 2 || line[1] < '1' || line[1] > '4') {
