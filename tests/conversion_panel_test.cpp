@@ -167,6 +167,7 @@ TEST(ActiveField, ConvertsAndTakesTheFocusBackOnlyOnceAFieldHadIt) {
     h.fields.click(K);
     h.fields.edit(C, "5");
     EXPECT_EQ(h.fields.texts, (Texts{"5", "", "", ""}));
+    h.fields.focus.reset();  // to the Clear button
     h.panel.ClearAllFields();
     EXPECT_EQ(h.fields.texts, Texts{});
     EXPECT_EQ(h.fields.focus, K);
