@@ -102,7 +102,8 @@ inline Entry classify(std::string_view text, const std::string& separator) {
 }
 
 // The four texts once `text` in `field` has converted: the formulas applied in the order of the
-// field's chain, each step to the value of the text the step before wrote.
+// field's chain, each step to the value of the text the step before wrote. The program's writer
+// writes them; the number text tests and fuzzer judge it on its own.
 inline Texts converted(UnitField field, const std::string& text, const std::string& separator) {
     Texts t;
     t[fieldIndex(field)] = text;
