@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion_panel.h"
@@ -11,65 +12,44 @@ namespace tolvane::testing {
 
 // Four in-memory fields that behave like the program's line edits: a write that changes the
 // text re-enters the panel's change handling before it returns, and a focus request on a field
-// without the focus raises its focus handler. Every write and focus request is logged in order.
-class FakeFields : public UnitFieldSurface {
-public:
-    struct Event {
-        enum class Kind { Write, Focus } kind;
-        UnitField field;
-        std::string text;  // for writes
-        bool operator==(const Event&) const = default;
-    };
-
-    void attach(ConversionPanel& panel) { m_panel = &panel; }
-
-    std::string text(UnitField field) const override { return m_texts[index(field)]; }
+// without the focus raises its focus handler.
+struct FakeFields : UnitFieldSurface {
+    std::string text(UnitField field) const override { return texts[fieldIndex(field)]; }
     void setText(UnitField field, const std::string& text) override {
-        m_log.push_back({Event::Kind::Write, field, text});
-        if (m_texts[index(field)] == text) {
-            return;
+        log.emplace_back(field, text);
+        if (texts[fieldIndex(field)] != text) {
+            texts[fieldIndex(field)] = text;
+            panel->fieldChanged(field);
         }
-        m_texts[index(field)] = text;
-        m_panel->fieldChanged(field);
     }
     void setFocus(UnitField field) override {
-        m_log.push_back({Event::Kind::Focus, field, {}});
-        if (m_focus == field) {
-            return;
+        log.emplace_back(field, std::string());
+        if (focus != field) {
+            focus = field;
+            panel->fieldFocused(field);
         }
-        m_focus = field;
-        m_panel->fieldFocused(field);
     }
 
-    // What the user does.
+    // What the user does; the focus leaving the fields (to a keypad button) is focus.reset().
     void click(UnitField field) {
-        m_focus = field;
-        m_panel->fieldFocused(field);
+        focus = field;
+        panel->fieldFocused(field);
     }
     void edit(UnitField field, const std::string& text) {
-        m_texts[index(field)] = text;
-        m_panel->fieldChanged(field);
+        texts[fieldIndex(field)] = text;
+        panel->fieldChanged(field);
     }
-    void type(UnitField field, char c) { edit(field, text(field) + c); }
-    void loseFocus() { m_focus.reset(); }
 
-    std::optional<UnitField> focus() const { return m_focus; }
-    std::array<std::string, 4> texts() const { return m_texts; }
-    const std::vector<Event>& log() const { return m_log; }
-    void clearLog() { m_log.clear(); }
-
-private:
-    static std::size_t index(UnitField field) { return fieldIndex(field); }
-
-    ConversionPanel* m_panel = nullptr;
-    std::array<std::string, 4> m_texts;
-    std::optional<UnitField> m_focus;
-    std::vector<Event> m_log;
+    ConversionPanel* panel = nullptr;
+    std::array<std::string, 4> texts;
+    std::optional<UnitField> focus;
+    // Every write and focus request, in order: the field and the text written (empty for a focus).
+    std::vector<std::pair<UnitField, std::string>> log;
 };
 
-// Records each message box, with what the four fields and the focus were while it was shown.
-class MessageRecorder : public MessageBoxes {
-public:
+// A panel over fake fields, as most tests want it, that records each message box with what the
+// four fields and the focus were while it was shown.
+struct PanelHarness : MessageBoxes {
     struct Shown {
         std::string text;
         std::string title;
@@ -78,28 +58,17 @@ public:
         std::optional<UnitField> focusMeanwhile;
     };
 
-    explicit MessageRecorder(const FakeFields& fields) : m_fields(fields) {}
-
+    explicit PanelHarness(std::string decimalSeparator = ".")
+        : separator(std::move(decimalSeparator)), panel(fields, *this, separator) {
+        fields.panel = &panel;
+    }
     void show(const std::string& text, const std::string& title, MessageIcon icon) override {
-        m_shown.push_back({text, title, icon, m_fields.texts(), m_fields.focus()});
+        shown.push_back({text, title, icon, fields.texts, fields.focus});
     }
 
-    const std::vector<Shown>& shown() const { return m_shown; }
-    void clear() { m_shown.clear(); }
-
-private:
-    const FakeFields& m_fields;
-    std::vector<Shown> m_shown;
-};
-
-// A panel over fake fields, as most tests want it.
-struct PanelHarness {
-    explicit PanelHarness(std::string separator = ".")
-        : messages(fields), panel(fields, messages, std::move(separator)) {
-        fields.attach(panel);
-    }
+    const std::string separator;
     FakeFields fields;
-    MessageRecorder messages;
+    std::vector<Shown> shown;
     ConversionPanel panel;
 };
 

@@ -1,0 +1,213 @@
+#pragma once
+
+// The number form and the conversion panel's rules, written from their description rather than
+// from the code, for the tests and the fuzzers to judge the program by. Nothing here asks
+// readNumber or IsInRange: strtod, in the "C" locale that nothing here changes, reads the numbers.
+// A script is one command a line; the first line is the decimal separator ("," or else "."):
+//   F<n>     the user clicks field n (1 Celsius, 2 Kelvin, 3 Fahrenheit, 4 Rankine)
+//   E<n>abc  the user replaces the text of field n by "abc"
+//   T<n>c    the user types the character c at the end of field n
+//   B<n>     the user erases the last character of field n
+//   L        the focus leaves the fields (to a keypad button)
+//   X        the Clear button: ClearAllFields
+//   A        FocusActiveField
+// Unknown lines are skipped.
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fake_fields.h"
+#include "number_text.h"
+
+namespace tolvane::oracle {
+
+using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
+
+// The number a text spells: leading spaces, an optional sign, digits with at most one separator
+// and at least one digit, an optional exponent (e or E, optional sign, digits), trailing spaces.
+struct Spelled {
+    double value;  // strtod's: infinite, or zero, when beyond what a double holds
+    bool zero;     // no digit of the mantissa is other than 0
+    bool beyondDoubles() const { return std::isinf(value) || (value == 0 && !zero); }
+    bool inRange() const { return zero || (std::fabs(value) > 5E-30 && std::fabs(value) < 2E+30); }
+};
+
+// Only characters a number has go to strtod, which then has to take all of them: that leaves out
+// its hexadecimal, infinities and blanks, and keeps exactly the form above.
+inline std::optional<Spelled> spelled(std::string_view text, std::string_view separator) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    std::string plain;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!separator.empty() && text.substr(i, separator.size()) == separator) {
+            plain += '.';
+            i += separator.size();
+        } else if (std::string_view("0123456789+-eE").find(text[i]) != std::string_view::npos) {
+            plain += text[i++];
+        } else {
+            return std::nullopt;
+        }
+    }
+    char* end = nullptr;
+    const double value = std::strtod(plain.c_str(), &end);
+    if (end != plain.c_str() + plain.size()) {
+        return std::nullopt;
+    }
+    const std::string_view mantissa = std::string_view(plain).substr(0, plain.find_first_of("eE"));
+    return Spelled{value, mantissa.find_first_of("123456789") == std::string_view::npos};
+}
+
+// What an entry into the active field is, and so what the panel must do with it. Only for texts
+// the rules leave open (Unsure) are there two outcomes: rejected, or waiting for more.
+enum class Entry { Converted, OutOfRange, Erased, Started, OpenExponent, Rejected, Unsure };
+
+inline Entry classify(std::string_view text, const std::string& separator) {
+    if (const auto number = spelled(text, separator)) {
+        return number->inRange() ? Entry::Converted : Entry::OutOfRange;
+    }
+    if (text.empty()) {
+        return Entry::Erased;
+    }
+    // A sign or the separator alone, or a sign and the separator.
+    if (text == "-" || text == "+" || text == separator || text == "-" + separator ||
+        text == "+" + separator) {
+        return Entry::Started;
+    }
+    // A number without an exponent, then the exponent letter and perhaps its sign (1E, 2.5e-).
+    std::string_view open = text.substr(0, text.find_last_not_of(' ') + 1);
+    if (!open.empty() && (open.back() == '+' || open.back() == '-')) {
+        open.remove_suffix(1);
+    }
+    const std::string_view mantissa = open.substr(0, open.find_first_of("eE"));
+    if (mantissa.size() + 1 == open.size() && !mantissa.ends_with(' ') &&
+        spelled(mantissa, separator)) {
+        return Entry::OpenExponent;
+    }
+    // Texts no further typing turns into a number: a character no number has, blanks alone, a
+    // doubled sign or a sign before the exponent letter.
+    const auto has = [text](const char* part) { return text.find(part) != std::string_view::npos; };
+    const bool foreign = text.find_first_not_of("0123456789+-eE " + separator) != text.npos;
+    return foreign || text.find_first_not_of(' ') == text.npos || has("++") || has("--") ||
+                   has("+e") || has("+E")
+               ? Entry::Rejected
+               : Entry::Unsure;
+}
+
+// The four texts once `text` in `field` has converted: the formulas applied in the order of the
+// field's chain, each step to the value of the text the step before wrote. The program's writer
+// writes them; the number text tests and fuzzer judge it on its own.
+inline Texts converted(UnitField field, const std::string& text, const std::string& separator) {
+    Texts t;
+    t[fieldIndex(field)] = text;
+    const auto step = [&](UnitField from, UnitField to, double (*formula)(double)) {
+        const auto source = spelled(t[fieldIndex(from)], separator);
+        t[fieldIndex(to)] = source ? writeNumber(formula(source->value), separator) : "unreadable";
+    };
+    constexpr auto C = UnitField::Celsius, K = UnitField::Kelvin, F = UnitField::Fahrenheit,
+                   R = UnitField::Rankine;
+    const auto toF = [](double c) { return c * 1.8 + 32; };
+    const auto toR = [](double f) { return f + 459.67; };
+    const auto fromF = [](double f) { return (f - 32) / 1.8; };
+    const auto toK = [](double c) { return c + 273.15; };
+    switch (field) {
+        case C:
+            step(C, K, toK), step(C, F, toF), step(F, R, toR);
+            break;
+        case K:
+            step(K, C, [](double k) { return k - 273.15; }), step(C, F, toF), step(F, R, toR);
+            break;
+        case F:
+            step(F, R, toR), step(F, C, fromF), step(C, K, toK);
+            break;
+        case R:
+            step(R, F, [](double r) { return r - 459.67; }), step(F, C, fromF), step(C, K, toK);
+            break;
+    }
+    return t;
+}
+
+// The user's change of `field` to `text`, judged: what went against the rules, or nullptr.
+inline const char* enter(testing::PanelHarness& h, UnitField field, const std::string& text) {
+    const Texts before = h.fields.texts;
+    const std::optional<UnitField> focus = h.fields.focus;
+    const bool active = h.panel.ActiveTextBox() == field;
+    h.fields.log.clear();
+    h.shown.clear();
+
+    h.fields.edit(field, text);
+
+    std::vector<std::pair<std::string, Texts>> seen;
+    for (const auto& message : h.shown) {
+        seen.emplace_back(message.text, message.fieldsMeanwhile);
+    }
+    if (!active) {
+        return h.fields.log.empty() && seen.empty() ? nullptr : "an inactive field caused work";
+    }
+    for (const auto& [written, writtenText] : h.fields.log) {
+        if (written == field && !writtenText.empty()) {
+            return "a conversion wrote into the edited field";
+        }
+    }
+    Texts edited = before, othersEmpty;
+    edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
+    const auto outcome = [&](std::vector<std::pair<std::string, Texts>> messages,
+                             const Texts& after, std::optional<UnitField> focusAfter) {
+        return seen == messages && h.fields.texts == after && h.fields.focus == focusAfter;
+    };
+    const bool waits = outcome({}, edited, focus);
+    const bool rejects = outcome({{kNotNumericMessage, edited}}, othersEmpty, focus);
+    // What each kind of entry must have done, in the order of Entry.
+    const std::pair<bool, const char*> judged[] = {
+        {outcome({}, converted(field, text, h.separator), focus), "not converted"},
+        {outcome({{kOutOfRangeMessage, {}}}, {}, field), "not out of range"},
+        {outcome({}, {}, field), "not erased"},
+        {outcome({}, othersEmpty, focus), "not the start of a number"},
+        {waits, "did not wait for the exponent"},
+        {rejects, "not rejected"},
+        {waits || rejects, "neither rejected nor waiting"}};
+    const auto& [asTheRulesSay, fault] =
+        judged[static_cast<std::size_t>(classify(text, h.separator))];
+    return asTheRulesSay ? nullptr : fault;
+}
+
+// One line of a script, judged: what went against the rules, or nullptr.
+inline const char* run(testing::PanelHarness& h, std::string_view line) {
+    const std::optional<UnitField> active = h.panel.ActiveTextBox();
+    const std::optional<UnitField> focus = active ? active : h.fields.focus;
+    if (line == "L") {
+        h.fields.focus.reset();
+    } else if (line == "X" || line == "A") {
+        const Texts before = h.fields.texts;
+        h.shown.clear();
+        line == "X" ? h.panel.ClearAllFields() : h.panel.FocusActiveField();
+        const bool ok = h.fields.focus == focus && h.shown.empty() &&
+                        h.fields.texts == (line == "X" ? Texts{} : before);
+        return ok ? nullptr : "clearing or focusing the active field went wrong";
+    }
+    if (line.size() < 2 || line[1] < '1' || line[1] > '4') {
+        return nullptr;
+    }
+    const auto field = static_cast<UnitField>(line[1] - '0');
+    std::string text = h.fields.text(field);
+    if (line[0] == 'F') {
+        h.fields.click(field);
+    } else if (line[0] == 'E') {
+        return enter(h, field, std::string(line.substr(2)));
+    } else if (line[0] == 'T' && line.size() == 3) {
+        return enter(h, field, text + line[2]);
+    } else if (line[0] == 'B' && !text.empty()) {
+        text.pop_back();
+        return enter(h, field, text);
+    }
+    return nullptr;
+}
+
+}  // namespace tolvane::oracle
