@@ -63,7 +63,7 @@ TEST_P(GioRegisteredBrowser, IsFoundAndGetsExactlyTheAddress) {
 
     launcher.OpenWebPage(GetParam(), 0);
 
-    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(browserArguments(), (Arguments{"--new-window", "two words", GetParam()}));
 }
 
