@@ -19,10 +19,13 @@
 #include "frm_splash.h"
 #include "frm_temperature_one.h"
 #include "program.h"
+#include "qt_files.h"
 #include "search_page.h"
 #include "unit_line_edit.h"
 
 using namespace tolvane;
+using testing::readAll;
+using testing::writeAll;
 
 namespace {
 
@@ -48,11 +51,6 @@ int visibleWindows() {
         std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class ProgramTest : public QObject {
@@ -64,10 +62,6 @@ private:
     RecordingShell* m_shell = nullptr;
 
     QString path(const char* name) const { return m_folder->filePath(QString::fromLatin1(name)); }
-    void writeFile(const char* name, const QByteArray& bytes) {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
     void start() {
         auto shell = std::make_unique<RecordingShell>();
         m_shell = shell.get();
@@ -108,21 +102,23 @@ private Q_SLOTS:
     }
 
     // Which preference line chooses which panel is preference_file_test's; here, that the file is
-    // read.
-    void startPanel_data() {
-        QTest::addColumn<bool>("search");
-        QTest::newRow("start search") << true;
-        QTest::newRow("no preference file") << false;
+    // read. Closing the window also closes the dialogs: nothing of the program lingers without it.
+    void startAndEnd_data() {
+        QTest::addColumn<bool>("search");  // start on the search panel, end by the Close command
+        QTest::newRow("start search, Close command") << true;
+        QTest::newRow("no preference file, close box") << false;
     }
 
-    void startPanel() {
+    void startAndEnd() {
         QFETCH(bool, search);
         if (search) {
-            writeFile("pref.ifm", "start search\r\n");
+            QVERIFY(writeAll(path("pref.ifm"), "start search\r\n"));
         }
+        QVERIFY(writeAll(path("AboutHtm.htm"), "left over from a crashed run"));
         start();
 
         QCOMPARE(window()->panelMode(), search ? PanelMode::Search : PanelMode::Conversion);
+        QCOMPARE(readAll(path("AboutHtm.htm")), QByteArray::fromStdString(searchPageText()));
         // Both panels lie in the window, whatever height the menu bar has here.
         for (const char* panel : {"Frame1", "Frame2"}) {
             QVERIFY2(window()->centralWidget()->rect().contains(
@@ -138,24 +134,10 @@ private Q_SLOTS:
         } else {  // read, never written, at start-up
             QCOMPARE(readAll(path("pref.ifm")), QByteArray("start search\r\n"));
         }
-    }
 
-    void startUpWritesTheSearchPageAndTheEndRemovesIt_data() {
-        QTest::addColumn<bool>("viaCloseCommand");
-        QTest::newRow("Close command") << true;
-        QTest::newRow("close box") << false;
-    }
-
-    // Closing the window also closes the dialogs: nothing of the program lingers without it.
-    void startUpWritesTheSearchPageAndTheEndRemovesIt() {
-        QFETCH(bool, viaCloseCommand);
-        writeFile("AboutHtm.htm", "left over from a crashed run");
-        start();
-        QCOMPARE(readAll(path("AboutHtm.htm")), QByteArray::fromStdString(searchPageText()));
         trigger("cmd_About");
         trigger("cmd_Pref");
-
-        if (viaCloseCommand) {
+        if (search) {
             trigger("cmd_Exit");
         } else {
             window()->close();
@@ -198,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(TOLVANE_PROGRAM), program));
         const QString plugin = QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN);
         QVERIFY(QFile::link(plugin, m_folder->filePath(QFileInfo(plugin).fileName())));
-        writeFile("pref.ifm", "start search\r\n");
+        QVERIFY(writeAll(path("pref.ifm"), "start search\r\n"));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
