@@ -59,8 +59,6 @@ protected:
 
 }  // namespace
 
-Q_DECLARE_METATYPE(KeyEdit)
-
 class MainWindowTest : public QObject {
     Q_OBJECT
 

@@ -144,12 +144,8 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
 
     h.fields.edit(field, text);
 
-    std::vector<std::pair<std::string, Texts>> seen;
-    for (const auto& message : h.shown) {
-        seen.emplace_back(message.text, message.fieldsMeanwhile);
-    }
     if (!active) {
-        return h.fields.log.empty() && seen.empty() ? nullptr : "an inactive field caused work";
+        return h.fields.log.empty() && h.shown.empty() ? nullptr : "an inactive field caused work";
     }
     for (const auto& [written, writtenText] : h.fields.log) {
         if (written == field && !writtenText.empty()) {
@@ -158,18 +154,23 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
     }
     Texts edited = before, othersEmpty;
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
-    const auto outcome = [&](std::vector<std::pair<std::string, Texts>> messages,
-                             const Texts& after, std::optional<UnitField> focusAfter) {
-        return seen == messages && h.fields.texts == after && h.fields.focus == focusAfter;
+    // The texts and the focus after the entry, and the one message shown on the way, if any, with
+    // the texts that were in the fields meanwhile.
+    const auto outcome = [&](const Texts& after, std::optional<UnitField> focusAfter,
+                             const char* message = nullptr, const Texts& meanwhile = {}) {
+        const bool said = message == nullptr ? h.shown.empty()
+                                             : h.shown.size() == 1 && h.shown[0].text == message &&
+                                                   h.shown[0].fieldsMeanwhile == meanwhile;
+        return said && h.fields.texts == after && h.fields.focus == focusAfter;
     };
-    const bool waits = outcome({}, edited, focus);
-    const bool rejects = outcome({{kNotNumericMessage, edited}}, othersEmpty, focus);
+    const bool waits = outcome(edited, focus);
+    const bool rejects = outcome(othersEmpty, focus, kNotNumericMessage, edited);
     // What each kind of entry must have done, in the order of Entry.
     const std::pair<bool, const char*> judged[] = {
-        {outcome({}, converted(field, text, h.separator), focus), "not converted"},
-        {outcome({{kOutOfRangeMessage, {}}}, {}, field), "not out of range"},
-        {outcome({}, {}, field), "not erased"},
-        {outcome({}, othersEmpty, focus), "not the start of a number"},
+        {outcome(converted(field, text, h.separator), focus), "not converted"},
+        {outcome({}, field, kOutOfRangeMessage), "not out of range"},
+        {outcome({}, field), "not erased"},
+        {outcome(othersEmpty, focus), "not the start of a number"},
         {waits, "did not wait for the exponent"},
         {rejects, "not rejected"},
         {waits || rejects, "neither rejected nor waiting"}};
