@@ -100,58 +100,6 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, EntryAfterOne,
                                  Values("2E+30", "-2E+30", "5E-30", "-5E-30", "1E-31", "1E+400",
                                         "1E-400")));
 
-// --- What each field's entry does to the other three -------------------------------------------
-
-struct FieldEntry {
-    const char* name;
-    std::string text;
-    const char* message;  // nullptr when there is none
-    bool clearsAll;       // all four fields empty, and the focus back on the edited one
-};
-
-class EveryField : public ::testing::TestWithParam<std::tuple<UnitField, FieldEntry>> {};
-
-// While a not-numeric message is up the others still show the last conversion; after OK they are
-// empty and the rejected text waits in its field. Out of range, all is cleared before the message.
-TEST_P(EveryField, EmptiesTheOthersAroundItsMessage) {
-    const auto& [field, entry] = GetParam();
-    PanelHarness h;
-    h.fields.click(field);
-    h.fields.edit(field, "12");
-    Texts meanwhile = h.fields.texts, onlyEdited;
-    h.fields.focus.reset();  // to a keypad button
-
-    h.fields.edit(field, entry.text);
-
-    meanwhile[fieldIndex(field)] = onlyEdited[fieldIndex(field)] = entry.text;
-    const std::optional<UnitField> focus = entry.clearsAll ? std::optional(field) : std::nullopt;
-    EXPECT_EQ(h.fields.texts, entry.clearsAll ? Texts{} : onlyEdited);
-    EXPECT_EQ(h.fields.focus, focus);
-    EXPECT_EQ(h.panel.ActiveTextBox(), field) << "messages never move the active field";
-    ASSERT_EQ(h.shown.size(), entry.message ? 1u : 0u);
-    if (entry.message) {
-        const auto& shown = h.shown[0];
-        EXPECT_EQ(shown.text, entry.message);
-        EXPECT_EQ(shown.title, "Varnel V.2.4");
-        EXPECT_EQ(shown.icon, MessageIcon::Information);
-        EXPECT_EQ(shown.fieldsMeanwhile, entry.clearsAll ? Texts{} : meanwhile);
-        EXPECT_EQ(shown.focusMeanwhile, focus);
-    }
-}
-
-std::string fieldAndEntry(const ::testing::TestParamInfo<EveryField::ParamType>& row) {
-    constexpr const char* kNames[] = {"Celsius", "Kelvin", "Fahrenheit", "Rankine"};
-    return kNames[fieldIndex(std::get<0>(row.param))] + std::string(std::get<1>(row.param).name);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, EveryField,
-    Combine(::testing::ValuesIn(kUnitFields),
-            Values(FieldEntry{"Erased", "", nullptr, true}, FieldEntry{"Sign", "-", nullptr, false},
-                   FieldEntry{"Rejected", "12a", kNotNumericMessage, false},
-                   FieldEntry{"OutOfRange", "-2E+30", kOutOfRangeMessage, true})),
-    fieldAndEntry);
-
 // --- The active field ---------------------------------------------------------------------------
 
 // Before any field had the focus nothing converts or takes it; after, clearing gives it back to the

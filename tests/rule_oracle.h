@@ -26,7 +26,8 @@
 
 namespace tolvane::oracle {
 
-using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
+using Texts = std::array<std::string, 4>;       // Celsius, Kelvin, Fahrenheit, Rankine
+constexpr const char* kTitle = "Varnel V.2.4";  // of every message box
 
 // The number a text spells: leading spaces, an optional sign, digits with at most one separator
 // and at least one digit, an optional exponent (e or E, optional sign, digits), trailing spaces.
@@ -155,13 +156,19 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
     Texts edited = before, othersEmpty;
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
     // The texts and the focus after the entry, and the one message shown on the way, if any, with
-    // the texts that were in the fields meanwhile.
+    // the texts that were in the fields meanwhile and the focus already where it ends. Messages
+    // never move the active field.
     const auto outcome = [&](const Texts& after, std::optional<UnitField> focusAfter,
                              const char* message = nullptr, const Texts& meanwhile = {}) {
-        const bool said = message == nullptr ? h.shown.empty()
-                                             : h.shown.size() == 1 && h.shown[0].text == message &&
-                                                   h.shown[0].fieldsMeanwhile == meanwhile;
-        return said && h.fields.texts == after && h.fields.focus == focusAfter;
+        const auto& m = h.shown;
+        const bool said = message == nullptr
+                              ? m.empty()
+                              : m.size() == 1 && m[0].text == message && m[0].title == kTitle &&
+                                    m[0].icon == MessageIcon::Information &&
+                                    m[0].fieldsMeanwhile == meanwhile &&
+                                    m[0].focusMeanwhile == focusAfter;
+        return said && h.fields.texts == after && h.fields.focus == focusAfter &&
+               h.panel.ActiveTextBox() == field;
     };
     const bool waits = outcome(edited, focus);
     const bool rejects = outcome(othersEmpty, focus, kNotNumericMessage, edited);
