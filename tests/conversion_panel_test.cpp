@@ -36,9 +36,9 @@ class Conversions : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(Conversions, FillTheOtherThreeFields) {
     PanelHarness h;
-    h.fields.click(GetParam().edited);
-    h.fields.edit(GetParam().edited, GetParam().text);
-    EXPECT_EQ(h.fields.texts, GetParam().expected);
+    h.click(GetParam().edited);
+    h.edit(GetParam().edited, GetParam().text);
+    EXPECT_EQ(h.texts, GetParam().expected);
     EXPECT_TRUE(h.shown.empty());
 }
 
@@ -65,9 +65,9 @@ class EntryAfterOne : public ::testing::TestWithParam<std::tuple<Outcome, std::s
 TEST_P(EntryAfterOne, KeepsOrEmptiesTheOthers) {
     const auto& [outcome, text] = GetParam();
     PanelHarness h;
-    h.fields.click(C);
-    h.fields.edit(C, "1");
-    h.fields.edit(C, text);
+    h.click(C);
+    h.edit(C, "1");
+    h.edit(C, text);
     std::vector<std::string> messages;
     for (const auto& shown : h.shown) {
         messages.push_back(shown.text);
@@ -80,7 +80,7 @@ TEST_P(EntryAfterOne, KeepsOrEmptiesTheOthers) {
         {{text, "", "", ""}, {kNotNumericMessage}},
         {{}, {kOutOfRangeMessage}},
     }};
-    EXPECT_EQ(h.fields.texts, expected[static_cast<std::size_t>(outcome)].first);
+    EXPECT_EQ(h.texts, expected[static_cast<std::size_t>(outcome)].first);
     EXPECT_EQ(messages, expected[static_cast<std::size_t>(outcome)].second);
 }
 
@@ -106,19 +106,19 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, EntryAfterOne,
 // active field even when that had no text to lose (emptying it then raises no change of its own).
 TEST(ActiveField, ConvertsAndTakesTheFocusBackOnlyOnceAFieldHadIt) {
     PanelHarness h;
-    h.fields.edit(C, "25");
-    h.fields.edit(K, "12a");
+    h.edit(C, "25");
+    h.edit(K, "12a");
     h.panel.ClearAllFields();
     EXPECT_TRUE(h.shown.empty());
-    EXPECT_EQ(h.fields.focus, std::nullopt);
+    EXPECT_EQ(h.focus, std::nullopt);
 
-    h.fields.click(K);
-    h.fields.edit(C, "5");
-    EXPECT_EQ(h.fields.texts, (Texts{"5", "", "", ""}));
-    h.fields.focus.reset();  // to the Clear button
+    h.click(K);
+    h.edit(C, "5");
+    EXPECT_EQ(h.texts, (Texts{"5", "", "", ""}));
+    h.focus.reset();  // to the Clear button
     h.panel.ClearAllFields();
-    EXPECT_EQ(h.fields.texts, Texts{});
-    EXPECT_EQ(h.fields.focus, K);
+    EXPECT_EQ(h.texts, Texts{});
+    EXPECT_EQ(h.focus, K);
 }
 
 }  // namespace

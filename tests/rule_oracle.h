@@ -137,18 +137,18 @@ inline Texts converted(UnitField field, const std::string& text, const std::stri
 
 // The user's change of `field` to `text`, judged: what went against the rules, or nullptr.
 inline const char* enter(testing::PanelHarness& h, UnitField field, const std::string& text) {
-    const Texts before = h.fields.texts;
-    const std::optional<UnitField> focus = h.fields.focus;
+    const Texts before = h.texts;
+    const std::optional<UnitField> focus = h.focus;
     const bool active = h.panel.ActiveTextBox() == field;
-    h.fields.log.clear();
+    h.log.clear();
     h.shown.clear();
 
-    h.fields.edit(field, text);
+    h.edit(field, text);
 
     if (!active) {
-        return h.fields.log.empty() && h.shown.empty() ? nullptr : "an inactive field caused work";
+        return h.log.empty() && h.shown.empty() ? nullptr : "an inactive field caused work";
     }
-    for (const auto& [written, writtenText] : h.fields.log) {
+    for (const auto& [written, writtenText] : h.log) {
         if (written == field && !writtenText.empty()) {
             return "a conversion wrote into the edited field";
         }
@@ -167,7 +167,7 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
                                     m[0].icon == MessageIcon::Information &&
                                     m[0].fieldsMeanwhile == meanwhile &&
                                     m[0].focusMeanwhile == focusAfter;
-        return said && h.fields.texts == after && h.fields.focus == focusAfter &&
+        return said && h.texts == after && h.focus == focusAfter &&
                h.panel.ActiveTextBox() == field;
     };
     const bool waits = outcome(edited, focus);
@@ -189,24 +189,24 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
 // One line of a script, judged: what went against the rules, or nullptr.
 inline const char* run(testing::PanelHarness& h, std::string_view line) {
     const std::optional<UnitField> active = h.panel.ActiveTextBox();
-    const std::optional<UnitField> focus = active ? active : h.fields.focus;
+    const std::optional<UnitField> focus = active ? active : h.focus;
     if (line == "L") {
-        h.fields.focus.reset();
+        h.focus.reset();
     } else if (line == "X" || line == "A") {
-        const Texts before = h.fields.texts;
+        const Texts before = h.texts;
         h.shown.clear();
         line == "X" ? h.panel.ClearAllFields() : h.panel.FocusActiveField();
-        const bool ok = h.fields.focus == focus && h.shown.empty() &&
-                        h.fields.texts == (line == "X" ? Texts{} : before);
+        const bool ok =
+            h.focus == focus && h.shown.empty() && h.texts == (line == "X" ? Texts{} : before);
         return ok ? nullptr : "clearing or focusing the active field went wrong";
     }
     if (line.size() < 2 || line[1] < '1' || line[1] > '4') {
         return nullptr;
     }
     const auto field = static_cast<UnitField>(line[1] - '0');
-    std::string text = h.fields.text(field);
+    std::string text = h.text(field);
     if (line[0] == 'F') {
-        h.fields.click(field);
+        h.click(field);
     } else if (line[0] == 'E') {
         return enter(h, field, std::string(line.substr(2)));
     } else if (line[0] == 'T' && line.size() == 3) {
