@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -99,27 +98,6 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, EntryAfterOne,
                          Combine(Values(Outcome::OutOfRange),
                                  Values("2E+30", "-2E+30", "5E-30", "-5E-30", "1E-31", "1E+400",
                                         "1E-400")));
-
-// --- The active field ---------------------------------------------------------------------------
-
-// Before any field had the focus nothing converts or takes it; after, clearing gives it back to the
-// active field even when that had no text to lose (emptying it then raises no change of its own).
-TEST(ActiveField, ConvertsAndTakesTheFocusBackOnlyOnceAFieldHadIt) {
-    PanelHarness h;
-    h.edit(C, "25");
-    h.edit(K, "12a");
-    h.panel.ClearAllFields();
-    EXPECT_TRUE(h.shown.empty());
-    EXPECT_EQ(h.focus, std::nullopt);
-
-    h.click(K);
-    h.edit(C, "5");
-    EXPECT_EQ(h.texts, (Texts{"5", "", "", ""}));
-    h.focus.reset();  // to the Clear button
-    h.panel.ClearAllFields();
-    EXPECT_EQ(h.texts, Texts{});
-    EXPECT_EQ(h.focus, K);
-}
 
 }  // namespace
 }  // namespace tolvane
