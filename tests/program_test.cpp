@@ -20,6 +20,7 @@
 #include "frm_temperature_one.h"
 #include "program.h"
 #include "qt_files.h"
+#include "recording_desktop.h"
 #include "search_page.h"
 #include "unit_line_edit.h"
 
@@ -28,22 +29,6 @@ using testing::readAll;
 using testing::writeAll;
 
 namespace {
-
-// A desktop that knows a browser and records what it is asked to start.
-class RecordingShell : public DesktopShell {
-public:
-    Lookup findExecutable(const std::filesystem::path&) override {
-        ++lookups;
-        return {33, "/usr/bin/web"};
-    }
-    std::int32_t execute(std::uintptr_t, const std::string& program,
-                         const std::string& address) override {
-        started += program + " " + address + "\n";
-        return 42;
-    }
-    std::string started;
-    int lookups = 0;
-};
 
 int visibleWindows() {
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -59,19 +44,19 @@ class ProgramTest : public QObject {
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<Program> m_program;
-    RecordingShell* m_shell = nullptr;
+    testing::RecordingDesktop* m_shell = nullptr;
 
     QString path(const char* name) const { return m_folder->filePath(QString::fromLatin1(name)); }
     void start() {
-        auto shell = std::make_unique<RecordingShell>();
+        auto shell = std::make_unique<testing::RecordingDesktop>();
         m_shell = shell.get();
         m_program = std::make_unique<Program>(
             ApplicationFolder{m_folder->path(), path("tolvane.chm")}, std::move(shell));
         m_program->Main();
         // The browser is looked up once, and not before the window is on the screen.
-        QCOMPARE(m_shell->lookups, 0);
+        QVERIFY(m_shell->log.empty());
         QVERIFY(QTest::qWaitForWindowExposed(m_program->mainWindow()));
-        QTRY_COMPARE(m_shell->lookups, 1);
+        QTRY_COMPARE(m_shell->log, "find " + path("temphtm.HTM").toStdString() + "\n");
     }
     frmTemperatureOne* window() const { return m_program->mainWindow(); }
     void trigger(const char* action) { window()->findChild<QAction*>(action)->trigger(); }
@@ -159,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(m_program->aboutBox(), about.data());  // still the one box
 
         about->Label3_Click();
-        QCOMPARE(m_shell->started, "/usr/bin/web " + about->homePageAddress().toStdString() + "\n");
+        QVERIFY(m_shell->log.ends_with("[/opt/web/browser] [" +
+                                       about->homePageAddress().toStdString() + "]\n"));
 
         window()->activateWindow();
         QTRY_VERIFY(about.isNull());
