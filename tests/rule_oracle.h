@@ -38,20 +38,17 @@ struct Spelled {
     bool inRange() const { return zero || (std::fabs(value) > 5E-30 && std::fabs(value) < 2E+30); }
 };
 
-// Only characters a number has go to strtod, which then has to take all of them: that leaves out
-// its hexadecimal, infinities and blanks, and keeps exactly the form above.
+// Only characters a number has go to strtod, with the trailing spaces cut off, and strtod has to
+// take all of them: that leaves out its hexadecimal, infinities and other blanks, and keeps
+// exactly the form above. strtod itself skips the leading spaces.
 inline std::optional<Spelled> spelled(std::string_view text, std::string_view separator) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    text = text.substr(0, text.find_last_not_of(' ') + 1);  // blanks alone: nothing
     std::string plain;
     for (std::size_t i = 0; i < text.size();) {
         if (!separator.empty() && text.substr(i, separator.size()) == separator) {
             plain += '.';
             i += separator.size();
-        } else if (std::string_view("0123456789+-eE").find(text[i]) != std::string_view::npos) {
+        } else if (std::string_view("0123456789+-eE ").find(text[i]) != std::string_view::npos) {
             plain += text[i++];
         } else {
             return std::nullopt;
@@ -59,7 +56,7 @@ inline std::optional<Spelled> spelled(std::string_view text, std::string_view se
     }
     char* end = nullptr;
     const double value = std::strtod(plain.c_str(), &end);
-    if (end != plain.c_str() + plain.size()) {
+    if (plain.empty() || end != plain.c_str() + plain.size()) {
         return std::nullopt;
     }
     const std::string_view mantissa = std::string_view(plain).substr(0, plain.find_first_of("eE"));
