@@ -1,3 +1,4 @@
+// Where the program keeps its files, and the search page among them.
 #include "application_folder.h"
 #include "qt_files.h"
 #include "safe_file.h"
@@ -80,6 +81,15 @@ private slots:
         (void)f.resolve(Folders::kReadOnly, f.installedProgram);
         QCOMPARE(f.perUserPicture("go.gif"), QByteArray("the user's own"));
         QCOMPARE(f.perUserPicture("searchfor.gif"), Folders::installedPicture("searchfor.gif"));
+    }
+
+    // The search page the folder holds, as written for the documented defaults of the build's
+    // cache variables: the expected file is written for them, byte for byte.
+    void searchPageIsTheExpectedFile() {
+        const SearchPageSites defaults{"http://banners.example.com", "search.example.com",
+                                       "10000001", "1000001", "Example Search"};
+        QCOMPARE(QByteArray::fromStdString(searchPageText(defaults)),
+                 testing::readAll(TOLVANE_TEST_DATA_DIR "/AboutHtm.htm"));
     }
 
     // A help file beside the program is that copy's own; otherwise the installed one is used.
