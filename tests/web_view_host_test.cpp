@@ -55,17 +55,20 @@ class WebViewHostTest : public QObject {
     Q_OBJECT
 
 private:
-    // A window with a host in it, shown, so that the host has made its view; html written into a
-    // fresh folder, under a name of its own: "Go!" reloads the page by its usual name. Returns
-    // the page's path.
-    QString showHostWithPage(const QByteArray& html) {
+    // A window with a host in it, the window shown and the host too unless the conversion panel
+    // is showing; html written into a fresh folder, under a name of its own: "Go!" reloads the page
+    // by its usual name. Returns the page's path, or nothing when the host has not made its view
+    // exactly when shown.
+    QString hostWithPage(const QByteArray& html, bool conversionPanel = false) {
         m_window = std::make_unique<QWidget>();
         m_host =
             new WebViewHost(m_window.get(), {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
+        m_host->setHidden(conversionPanel);
         m_window->show();
         m_folder = std::make_unique<QTemporaryDir>();
         const QString page = m_folder->filePath(QStringLiteral("search.htm"));
-        return QTest::qWaitForWindowExposed(m_window.get()) && m_host->view() != nullptr &&
+        return QTest::qWaitForWindowExposed(m_window.get()) &&
+                       (m_host->view() == nullptr) == conversionPanel &&
                        !writeFileAtomically(page, html)
                    ? page
                    : QString();
@@ -133,23 +136,17 @@ private slots:
             QSKIP("runs alone, with WebEngine not loaded yet: ctest's web_view_host_first_show");
         }
         QVERIFY2(!isMapped("libQt6WebEngine"), "the test itself must not link WebEngine");
-        QTemporaryDir folder;
-        const QString page = folder.filePath(QString::fromLatin1(kSearchPageFileName));
-        QVERIFY(!writeFileAtomically(page, loopbackSearchPage()));
-        QWidget window;
-        auto* host = new WebViewHost(&window, {QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN_BUILD_DIR)});
-        QSignalSpy finished(host, &WebViewHost::loadFinished);
-        host->hide();  // the conversion panel is showing
-        host->Navigate(folder.filePath("not there.htm"));
-        host->Navigate(page);  // the last request before the view exists is the one kept
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString page = hostWithPage(loopbackSearchPage(), true);
+        QVERIFY(!page.isEmpty());
+        QSignalSpy finished(m_host, &WebViewHost::loadFinished);
+        m_host->Navigate(m_folder->filePath("not there.htm"));
+        m_host->Navigate(page);  // the last request before the view exists is the one kept
         QCoreApplication::processEvents();
-        QCOMPARE(host->view(), nullptr);
+        QCOMPARE(m_host->view(), nullptr);
         QVERIFY(!isMapped("libQt6WebEngine"));
 
-        host->show();  // the user switches to the search panel
-        QVERIFY(host->view() != nullptr);
+        m_host->show();  // the user switches to the search panel
+        QVERIFY(m_host->view() != nullptr);
         QVERIFY(isMapped("libQt6WebEngineCore"));
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, kBoundMs);
         QCOMPARE(finished.at(0).at(0).toBool(), true);
@@ -160,7 +157,7 @@ private slots:
     // form's fields, which a banner form left open would have swallowed the search form into. No
     // window opens, and only web addresses go on: a file: one, asked for first, is dropped.
     void goSendsTheSearchToTheUsersBrowser() {
-        const QString page = showHostWithPage(loopbackSearchPage(
+        const QString page = hostWithPage(loopbackSearchPage(
             "<script>onload = () => { window.open('AboutHtm.htm', '_blank');"
             "document.querySelector('input[name=terms]').value = 'absolute zero';"
             "document.querySelector(\"input[alt='Go!']\").click(); }</script>"));
@@ -186,7 +183,7 @@ private slots:
 
     // The renderer dies under the page, as when it crashes or the system kills it.
     void aDeadRendererLeavesWordsUntilTheNextNavigate() {
-        const QString page = showHostWithPage(loopbackSearchPage());
+        const QString page = hostWithPage(loopbackSearchPage());
         QVERIFY(!page.isEmpty());
         QSignalSpy finished(m_host, &WebViewHost::loadFinished);
         m_host->Navigate(page);
