@@ -21,6 +21,7 @@ struct PanelHarness : UnitFieldSurface, MessageBoxes {
         MessageIcon icon;
         std::array<std::string, 4> fieldsMeanwhile;
         std::optional<UnitField> focusMeanwhile;
+        bool operator==(const Shown&) const = default;
     };
 
     explicit PanelHarness(std::string decimalSeparator = ".")

@@ -152,20 +152,15 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
     }
     Texts edited = before, othersEmpty;
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
-    // The texts and the focus after the entry, and the one message shown on the way, if any, with
-    // the texts that were in the fields meanwhile and the focus already where it ends. Messages
-    // never move the active field.
+    // The texts and the focus after the entry, and the one message shown on the way, if any (none
+    // for no text), with the texts that were in the fields meanwhile and the focus already where
+    // it ends. Messages never move the active field.
     const auto outcome = [&](const Texts& after, std::optional<UnitField> focusAfter,
-                             const char* message = nullptr, const Texts& meanwhile = {}) {
-        const auto& m = h.shown;
-        const bool said = message == nullptr
-                              ? m.empty()
-                              : m.size() == 1 && m[0].text == message && m[0].title == kTitle &&
-                                    m[0].icon == MessageIcon::Information &&
-                                    m[0].fieldsMeanwhile == meanwhile &&
-                                    m[0].focusMeanwhile == focusAfter;
-        return said && h.texts == after && h.focus == focusAfter &&
-               h.panel.ActiveTextBox() == field;
+                             const char* message = "", const Texts& meanwhile = {}) {
+        const testing::PanelHarness::Shown box{message, kTitle, MessageIcon::Information, meanwhile,
+                                               focusAfter};
+        return h.shown == std::vector(*message != '\0' ? 1u : 0u, box) && h.texts == after &&
+               h.focus == focusAfter && h.panel.ActiveTextBox() == field;
     };
     const bool waits = outcome(edited, focus);
     const bool rejects = outcome(othersEmpty, focus, kNotNumericMessage, edited);
