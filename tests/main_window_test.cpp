@@ -35,12 +35,10 @@ struct KeyEdit {
 
 // Dismisses every message box that opens while it lives, as a user pressing OK would, and
 // records what it said and whose it was. It hears of each box from the box's own show event.
-class MessageBoxWatcher : public QObject {
-public:
+struct MessageBoxWatcher : QObject {
     MessageBoxWatcher() { QApplication::instance()->installEventFilter(this); }
     QStringList seen;  // text, title, icon, owner's object name, for each box
 
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* box = qobject_cast<QMessageBox*>(watched);
         if (event->type() == QEvent::Show && box != nullptr) {

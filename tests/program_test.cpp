@@ -14,7 +14,6 @@
 
 #include <unistd.h>
 
-#include "browser_launcher.h"
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "frm_temperature_one.h"

@@ -30,13 +30,6 @@ struct TempFolder {
                                         "-" + std::to_string(std::random_device()()));
 };
 
-// Empty when the file cannot be read.
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 // For a file that another program renames into place whole: waits for its folder to change
 // until the file is there. Gives up when the folder has not changed for a minute, far beyond any
 // normal start of a program, and then reads nothing.
@@ -68,7 +61,9 @@ inline std::string waitForFile(const std::filesystem::path& path) {
     }
     close(changes);
 #endif
-    return readFile(path);
+    std::ostringstream bytes;  // empty when the file cannot be read
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 }  // namespace tolvane::testing
