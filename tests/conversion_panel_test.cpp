@@ -14,7 +14,7 @@ namespace tolvane {
 namespace {
 
 using testing::PanelHarness;
-using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
+using testing::Texts;
 
 constexpr auto C = UnitField::Celsius, K = UnitField::Kelvin, F = UnitField::Fahrenheit,
                R = UnitField::Rankine;

@@ -10,6 +10,8 @@
 
 namespace tolvane::testing {
 
+using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
+
 // A panel over four in-memory fields that behave like the program's line edits: a write that
 // changes the text re-enters the panel's change handling before it returns, and a focus request
 // on a field without the focus raises its focus handler. Each message box is recorded with what
@@ -19,7 +21,7 @@ struct PanelHarness : UnitFieldSurface, MessageBoxes {
         std::string text;
         std::string title;
         MessageIcon icon;
-        std::array<std::string, 4> fieldsMeanwhile;
+        Texts fieldsMeanwhile;
         std::optional<UnitField> focusMeanwhile;
         bool operator==(const Shown&) const = default;
     };
@@ -57,7 +59,7 @@ struct PanelHarness : UnitFieldSurface, MessageBoxes {
     }
 
     const std::string separator;
-    std::array<std::string, 4> texts;
+    Texts texts;
     std::optional<UnitField> focus;
     // Every write and focus request, in order: the field and the text written (empty for a focus).
     std::vector<std::pair<UnitField, std::string>> log;

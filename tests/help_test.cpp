@@ -32,7 +32,8 @@ class HelpTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // What comes out of the compiled file is what went into it.
+    // What comes out of the compiled file is what went into it (the picture, read through the help
+    // window, below).
     void helpReadsAsItsSources() {
         const std::unique_ptr<ChmFile> help = ChmFile::open(kHelpFile);
         QVERIFY(help != nullptr);
@@ -43,7 +44,6 @@ private slots:
             QCOMPARE(help->read(topic.local), readAll(kSources + topic.local));
         }
         QCOMPARE(help->read(QStringLiteral("/KEYPAD.HTM")), readAll(kSources + "/keypad.htm"));
-        QCOMPARE(help->read(QStringLiteral("/tolvane.png")), readAll(kSources + "/tolvane.png"));
         QCOMPARE(help->read(QStringLiteral("/no-such-page.htm")), std::nullopt);
     }
 

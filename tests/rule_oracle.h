@@ -26,7 +26,7 @@
 
 namespace tolvane::oracle {
 
-using Texts = std::array<std::string, 4>;       // Celsius, Kelvin, Fahrenheit, Rankine
+using testing::Texts;
 constexpr const char* kTitle = "Varnel V.2.4";  // of every message box
 
 // The number a text spells: leading spaces, an optional sign, digits with at most one separator
