@@ -134,7 +134,7 @@ inline Texts converted(UnitField field, const std::string& text, const std::stri
 
 // The user's change of `field` to `text`, judged: what went against the rules, or nullptr.
 inline const char* enter(testing::PanelHarness& h, UnitField field, const std::string& text) {
-    const Texts before = h.texts;
+    Texts edited = h.texts, othersEmpty;  // once the edit is in
     const std::optional<UnitField> focus = h.focus;
     const bool active = h.panel.ActiveTextBox() == field;
     h.log.clear();
@@ -150,7 +150,6 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
             return "a conversion wrote into the edited field";
         }
     }
-    Texts edited = before, othersEmpty;
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
     // The texts and the focus after the entry, and the one message shown on the way, if any (none
     // for no text), with the texts that were in the fields meanwhile and the focus already where
