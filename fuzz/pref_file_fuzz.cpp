@@ -3,7 +3,6 @@
 // "start search" chooses the search panel.
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
@@ -15,6 +14,7 @@
 #include <optional>
 
 #include "preference_file.h"
+#include "qt_files.h"
 
 namespace {
 
@@ -34,13 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const QString path = tolvane::prefFilePath(folder.path());
 
     const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(content) != content.size()) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            std::abort();
-        }
+    if (!tolvane::testing::writeAll(path, content)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::abort();
     }
 
     // The first line and the panel as the file format defines them, from the whole content.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "case_name.h"
+#include "recording_desktop.h"
 #include "test_files.h"
 
 namespace tolvane {
@@ -12,35 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The desktop and its message boxes in one: answers as told and logs every call in order, with
-// whether the page was there to be asked about, since the launcher deletes it before a test
-// could look. Whether the desktop takes it for an HTML page is for the real shell to say.
-class RecordingDesktop : public DesktopShell, public MessageBoxes {
-public:
-    std::int32_t code = 33;  // from the lookup and from the launch alike
-    bool throws = false;
-    std::string log;  // one line for each call
-
-    Lookup findExecutable(const fs::path& file) override {
-        log += "find " + file.string() + (fs::is_regular_file(file) ? "\n" : " (missing)\n");
-        return throws ? throw std::runtime_error("shell failed") : Lookup{code, "/opt/web/browser"};
-    }
-    std::int32_t execute(std::uintptr_t owner, const std::string& program,
-                         const std::string& address) override {
-        log += "execute " + std::to_string(owner) + " [" + program + "] [" + address + "]\n";
-        return throws ? throw std::runtime_error("shell failed") : code;
-    }
-    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
-        log += text + " | " + title + (icon == MessageIcon::Exclamation ? " | !\n" : "\n");
-    }
-};
-
 class BrowserLauncherTest : public ::testing::Test {
 protected:
     const testing::TempFolder folder;
     const fs::path page = folder.path / "temphtm.HTM";
     const std::string lookedUp = "find " + page.string() + "\n";
-    RecordingDesktop desktop;
+    testing::RecordingDesktop desktop;
     BrowserLauncher launcher{desktop, desktop, folder.path,
                              [this](bool on) { desktop.log += on ? "busy on\n" : "busy off\n"; }};
 };
@@ -56,31 +34,26 @@ class ShellCode : public BrowserLauncherTest, public ::testing::WithParamInterfa
 
 // Above 32 is success for both calls. The lookup shows nothing and leaves no page behind; its
 // answer, also a failed one, is what the launch starts, with the address as it is, saying when
-// that failed while the busy pointer is up.
+// that failed while the busy pointer is up. The two steps together report a browser that was not
+// found, and start nothing.
 TEST_P(ShellCode, DecidesFoundAndOpened) {
-    desktop.code = GetParam().code;
+    const auto& [name, code, succeeds, address] = GetParam();
+    desktop.code = code;
+    const std::string started = "busy on\nexecute 4711 [/opt/web/browser] [" + address + "]\n";
 
-    EXPECT_EQ(launcher.FindBrowser(), GetParam().succeeds);
+    EXPECT_EQ(launcher.FindBrowser(), succeeds);
     EXPECT_FALSE(fs::exists(fs::symlink_status(page)));
-    launcher.OpenWebPage(GetParam().address, 4711);
+    launcher.OpenWebPage(address, 4711);
+    EXPECT_EQ(desktop.log, lookedUp + started +
+                               (succeeds ? "" : "Web Page not Opened | URL Failed | !\n") +
+                               "busy off\n");
 
-    EXPECT_EQ(desktop.log,
-              lookedUp + "busy on\nexecute 4711 [/opt/web/browser] [" + GetParam().address + "]\n" +
-                  (GetParam().succeeds ? "" : "Web Page not Opened | URL Failed | !\n") +
-                  "busy off\n");
-}
-
-// The two steps together: a browser that was not found is reported, and nothing is started.
-TEST_P(ShellCode, OpensInTheUsersBrowserOnlyWhenOneIsFound) {
-    desktop.code = GetParam().code;
-
-    launcher.openInUsersBrowser(GetParam().address, 4711);
-
-    EXPECT_EQ(desktop.log,
-              lookedUp + (GetParam().succeeds ? "busy on\nexecute 4711 [/opt/web/browser] [" +
-                                                    GetParam().address + "]\nbusy off\n"
-                                              : "Could not find associated Browser | "
-                                                "Browser Not Found | !\n"));
+    desktop.log.clear();
+    launcher.openInUsersBrowser(address, 4711);
+    EXPECT_EQ(
+        desktop.log,
+        lookedUp + (succeeds ? started + "busy off\n"
+                             : "Could not find associated Browser | Browser Not Found | !\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -2,21 +2,15 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include <fstream>
-
 #include "frm_pref.h"
 #include "preference_file.h"
+#include "qt_files.h"
 #include "recorded_messages.h"
 
 namespace tolvane {
 
 // A dialog on a temporary preference file, with what it does to the main window recorded.
 struct PrefFixture {
-    QByteArray stored() const {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     QTemporaryDir folder;
     QString path = prefFilePath(folder.path());
     std::vector<PanelMode> applied;
@@ -52,7 +46,7 @@ private slots:
     void roundTrip() {
         QFETCH(RoundTrip, row);
         PrefFixture f;
-        std::ofstream(f.path.toStdString(), std::ios::binary) << row.before.toStdString();
+        QVERIFY(testing::writeAll(f.path, row.before));
         QWidget owner;
         PreferencesOpener opener(&owner, f.path, f.apply, f.messages);
         opener.open();
@@ -67,7 +61,7 @@ private slots:
         opener.open();
         QCOMPARE(opener.dialog(), dialog.data());
         QVERIFY(dialog->isVisible() && option->isChecked() && f.applied.empty());
-        QCOMPARE(f.stored(), row.before);
+        QCOMPARE(testing::readAll(f.path), row.before);
 
         if (row.closeBy == nullptr) {
             dialog->close();
@@ -78,7 +72,7 @@ private slots:
             QTest::keyClick(button, Qt::Key_Return);
         }
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(f.stored(), row.after);
+        QCOMPARE(testing::readAll(f.path), row.after);
         QCOMPARE(f.applied, row.applied);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(dialog.isNull() && opener.dialog() == nullptr);
@@ -96,10 +90,10 @@ private slots:
         dialog.show();
         QTest::mouseClick(dialog.findChild<QRadioButton*>("Option2"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QCOMPARE(f.messages.shown().size(), 1u);
-        const testing::RecordedMessages::Shown& shown = f.messages.shown()[0];
-        QCOMPARE(shown.icon, MessageIcon::Exclamation);
-        QVERIFY(QString::fromStdString(shown.text).contains(QDir::toNativeSeparators(f.path)));
+        QCOMPARE(f.messages.shown.size(), 1u);
+        QCOMPARE(f.messages.shown[0].icon, MessageIcon::Exclamation);
+        QVERIFY(QString::fromStdString(f.messages.shown[0].text)
+                    .contains(QDir::toNativeSeparators(f.path)));
         QVERIFY(f.applied.empty() && QFileInfo(f.path + "/kept").isDir() && dialog.isVisible() &&
                 dialog.findChild<QRadioButton*>("Option2")->isChecked());
     }

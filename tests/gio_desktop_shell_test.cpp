@@ -5,9 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "browser_launcher.h"
 #include "recorded_messages.h"
@@ -21,7 +19,6 @@ namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using Arguments = std::vector<std::string>;
 
 // An application whose Exec line is `command` followed by the address.
 void writeDesktopFile(const fs::path& file, const std::string& command) {
@@ -36,16 +33,6 @@ protected:
     GioDesktopShell shell;
     testing::RecordedMessages messages;
     BrowserLauncher launcher{shell, messages, folder.path};
-
-    // What the fake browser was last started with.
-    Arguments browserArguments() const {
-        std::istringstream recording(testing::waitForFile(desktop / "browser.arguments"));
-        Arguments arguments;
-        for (std::string argument; std::getline(recording, argument, '\0');) {
-            arguments.push_back(argument);
-        }
-        return arguments;
-    }
 };
 
 class GioRegisteredBrowser : public GioDesktopShellTest,
@@ -63,8 +50,10 @@ TEST_P(GioRegisteredBrowser, IsFoundAndGetsExactlyTheAddress) {
 
     launcher.OpenWebPage(GetParam(), 0);
 
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(browserArguments(), (Arguments{"--new-window", "two words", GetParam()}));
+    EXPECT_TRUE(messages.shown.empty());
+    // The fake browser's arguments, each ended by a NUL.
+    EXPECT_EQ(testing::waitForFile(desktop / "browser.arguments"),
+              std::string("--new-window\0two words\0", 23) + GetParam() + '\0');
 }
 
 INSTANTIATE_TEST_SUITE_P(Addresses, GioRegisteredBrowser,

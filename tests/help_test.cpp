@@ -3,13 +3,14 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <fstream>
-
 #include "chm_file.h"
 #include "help_window.h"
+#include "qt_files.h"
 #include "recorded_messages.h"
 
 namespace tolvane {
+
+using testing::readAll;
 
 // The help file that the build compiles from resources/help.
 const QString kHelpFile = QStringLiteral(TOLVANE_TEST_HELP_CHM);
@@ -17,14 +18,9 @@ const QString kSources = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/
 // Damaged copies of the help file, each as it was found to upset an earlier help reader.
 const QString kDamaged = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/data/help/";
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The bytes of `file` with `patch` put in place of those at `offset` past the first `at`.
 QByteArray patched(const QString& file, const QByteArray& at, int offset, const QByteArray& patch) {
-    QByteArray bytes = readFile(file);
+    QByteArray bytes = readAll(file);
     const qsizetype where = bytes.indexOf(at);
     if (where < 0 || bytes.mid(where + offset, patch.size()) == patch) {
         return {};
@@ -32,33 +28,22 @@ QByteArray patched(const QString& file, const QByteArray& at, int offset, const 
     return bytes.replace(where + offset, patch.size(), patch);
 }
 
-// Help files are read from memory too, as the fuzzer reads them.
-std::unique_ptr<ChmFile> openInMemory(const QByteArray& bytes, const QString& path) {
-    auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(bytes);
-    return ChmFile::open(std::move(buffer), path);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary).write(bytes.constData(), bytes.size());
-}
-
 class HelpTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // What comes out of the compiled file is what went into it.
+    // What comes out of the compiled file is what went into it (the picture, read through the help
+    // window, below).
     void helpReadsAsItsSources() {
         const std::unique_ptr<ChmFile> help = ChmFile::open(kHelpFile);
         QVERIFY(help != nullptr);
         QCOMPARE(help->path(), kHelpFile);
-        QCOMPARE(help->tableOfContents(), parseSitemap(readFile(kSources + "/toc.hhc")));
+        QCOMPARE(help->tableOfContents(), parseSitemap(readAll(kSources + "/toc.hhc")));
         QCOMPARE(help->defaultTopic(), QStringLiteral("/index.htm"));
         for (const HelpTopic& topic : help->tableOfContents()) {
-            QCOMPARE(help->read(topic.local), readFile(kSources + topic.local));
+            QCOMPARE(help->read(topic.local), readAll(kSources + topic.local));
         }
-        QCOMPARE(help->read(QStringLiteral("/KEYPAD.HTM")), readFile(kSources + "/keypad.htm"));
-        QCOMPARE(help->read(QStringLiteral("/tolvane.png")), readFile(kSources + "/tolvane.png"));
+        QCOMPARE(help->read(QStringLiteral("/KEYPAD.HTM")), readAll(kSources + "/keypad.htm"));
         QCOMPARE(help->read(QStringLiteral("/no-such-page.htm")), std::nullopt);
     }
 
@@ -73,7 +58,10 @@ private slots:
                                                24, QByteArray::fromHex("0080"));
         QVERIFY(!intactBytes.isEmpty());
         const std::unique_ptr<ChmFile> damaged = ChmFile::open(damagedFile);
-        const std::unique_ptr<ChmFile> intact = openInMemory(intactBytes, damagedFile);
+        // Help files are read from memory too, as the fuzzer reads them.
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(intactBytes);
+        const std::unique_ptr<ChmFile> intact = ChmFile::open(std::move(buffer), damagedFile);
         QVERIFY(damaged != nullptr && intact != nullptr);
         QVERIFY(!intact->tableOfContents().isEmpty());
         QCOMPARE(damaged->tableOfContents(), intact->tableOfContents());
@@ -94,13 +82,13 @@ private slots:
         HelpOpener opener(&owner, messages);
         opener.showHelp(kHelpFile);
         QPointer<HelpWindow> window = opener.window();
-        QVERIFY(window && window->isVisible() && messages.shown().empty());
+        QVERIFY(window && window->isVisible() && messages.shown.empty());
         HelpBrowser* browser = window->browser();
         // The heading has the colour help.css gives it.
         QCOMPARE(browser->document()->begin().charFormat().foreground().color(),
                  QColor(0x27, 0x31, 0x3b));
         QCOMPARE(browser->loadResource(QTextDocument::ImageResource, QUrl("tolvane.png")),
-                 readFile(kSources + "/tolvane.png"));
+                 readAll(kSources + "/tolvane.png"));
 
         browser->setSource(QUrl(QStringLiteral("keypad.htm")));
         QCOMPARE(window->contents()->currentItem()->text(0), QStringLiteral("The keypad"));
@@ -114,26 +102,22 @@ private slots:
     }
 
     // A damaged help file, or none, is reported and opens no window; a topic of the contents
-    // that cannot be read out of the file shows as missing in a window that opens. `file` is one
-    // of the damaged copies, or the shipped file with `patch` put in place of the bytes at
-    // `offset` past the first `at` in it.
+    // that cannot be read out of the file shows as missing in a window that opens. `bytes` are
+    // those of one of the damaged copies, or of the shipped file with `patch` put in place of the
+    // bytes at `offset` past the first `at` in it; none for no file. A patch that finds no place
+    // gives no bytes, and so fails its row with the words of a missing file.
     void damagedHelpFiles_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("at");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QByteArray>("patch");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("said");  // in the message box, or in place of the topic
         const QString unreadable = QStringLiteral("cannot be read");
         const auto damaged = [&](const char* name, const char* file) {
-            QTest::newRow(name) << kDamaged + file << QByteArray() << 0 << QByteArray()
-                                << unreadable;
+            QTest::newRow(name) << readAll(kDamaged + file) << unreadable;
         };
         const auto row = [&](const char* name, const char* at, int offset, QByteArray patch,
                              const QString& said) {
-            QTest::newRow(name) << kHelpFile << QByteArray(at) << offset << patch << said;
+            QTest::newRow(name) << patched(kHelpFile, at, offset, patch) << said;
         };
-        QTest::newRow("missing") << QString() << QByteArray() << 0 << QByteArray()
-                                 << "was not found";
+        QTest::newRow("missing") << QByteArray() << "was not found";
         // The directory listing's "next block" leads back to itself; with #SYSTEM and the
         // contents file renamed, the contents had to be looked for all through it.
         damaged("listing that leads into itself, no #SYSTEM, no contents", "repro_enum_loop.chm");
@@ -153,31 +137,23 @@ private slots:
         row("topic in a section that does not exist", "/keypad.htm", 11, "\x02", missingTopic);
     }
     void damagedHelpFiles() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, at);
-        QFETCH(int, offset);
-        QFETCH(QByteArray, patch);
+        QFETCH(QByteArray, bytes);
         QFETCH(QString, said);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("tolvane.chm"));
-        if (!file.isEmpty()) {
-            const QByteArray bytes =
-                at.isEmpty() ? readFile(file) : patched(file, at, offset, patch);
-            QVERIFY(!bytes.isEmpty());
-            writeFile(path, bytes);
-        }
+        QVERIFY(bytes.isEmpty() || testing::writeAll(path, bytes));
 
         testing::RecordedMessages messages;
         HelpOpener opener(nullptr, messages);
         opener.showHelp(path);
         const std::unique_ptr<HelpWindow> window(opener.window());
         if (window == nullptr) {
-            QCOMPARE(messages.shown().size(), std::size_t{1});
-            const QString text = QString::fromStdString(messages.shown()[0].text);
+            QCOMPARE(messages.shown.size(), std::size_t{1});
+            const QString text = QString::fromStdString(messages.shown[0].text);
             QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(said),
                      qPrintable(text));
         } else {
-            QVERIFY(messages.shown().empty());
+            QVERIFY(messages.shown.empty());
             QVERIFY(window->browser()->toPlainText().startsWith("Welcome to Varnel"));
             window->browser()->setSource(QUrl(QStringLiteral("keypad.htm")));
             QCOMPARE(window->browser()->toPlainText(), said);

@@ -8,6 +8,7 @@
 
 #include "case_name.h"
 #include "preference_file.h"
+#include "qt_files.h"
 
 namespace tolvane {
 
@@ -37,7 +38,7 @@ const ReadCase kReadCases[] = {
 TEST_P(PrefFileRead, FirstLineAndPanel) {
     const QTemporaryDir folder;
     const QString path = prefFilePath(folder.path());
-    std::ofstream(path.toStdString(), std::ios::binary) << GetParam().content.toStdString();
+    ASSERT_TRUE(testing::writeAll(path, GetParam().content));
     EXPECT_EQ(readPrefFirstLine(path), GetParam().firstLine);
     EXPECT_EQ(readStartPanel(path), GetParam().mode);
 }
@@ -48,11 +49,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, PrefFileRead, ::testing::ValuesIn(kReadCases), te
 TEST(PrefFile, MissingOrAFolderReadsNoLine) {
     const QTemporaryDir folder;
     const QString path = prefFilePath(folder.path());
-    EXPECT_EQ(readPrefFirstLine(path), std::nullopt);
-    EXPECT_EQ(readStartPanel(path), PanelMode::Conversion);
-    ASSERT_TRUE(QDir().mkdir(path));
-    EXPECT_EQ(readPrefFirstLine(path), std::nullopt);
-    EXPECT_EQ(readStartPanel(path), PanelMode::Conversion);
+    for (int i = 0; i < 2; ++i) {  // no file, then a folder in its place
+        EXPECT_EQ(readPrefFirstLine(path), std::nullopt);
+        EXPECT_EQ(readStartPanel(path), PanelMode::Conversion);
+        ASSERT_TRUE(QDir().mkpath(path));
+    }
 }
 
 // The bytes this process has read, reading this count included: rchar, the first line of
@@ -68,7 +69,7 @@ long long bytesReadSoFar() {
 TEST(PrefFile, HugeFileIsReadOnlyAtItsStartAndReplacedWhole) {
     const QTemporaryDir folder;
     const QString path = prefFilePath(folder.path());
-    std::ofstream(path.toStdString(), std::ios::binary) << "start search\r\n";
+    ASSERT_TRUE(testing::writeAll(path, "start search\r\n"));
     ASSERT_TRUE(QFile::resize(path, 100'000'000));
     const long long a = bytesReadSoFar(), b = bytesReadSoFar();
     EXPECT_EQ(readStartPanel(path), PanelMode::Search);
@@ -78,8 +79,7 @@ TEST(PrefFile, HugeFileIsReadOnlyAtItsStartAndReplacedWhole) {
     EXPECT_TRUE(read > 0 && read < 2 * kPrefReadLimit) << read << " bytes read";
 
     ASSERT_EQ(writeStartPanel(path, PanelMode::Conversion), std::nullopt);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "start temp\r\n");
+    EXPECT_EQ(testing::readAll(path), "start temp\r\n");
 }
 
 }  // namespace tolvane

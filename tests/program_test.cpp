@@ -14,43 +14,25 @@
 
 #include <unistd.h>
 
-#include "browser_launcher.h"
 #include "frm_about.h"
 #include "frm_splash.h"
 #include "frm_temperature_one.h"
 #include "program.h"
+#include "qt_files.h"
+#include "recording_desktop.h"
 #include "search_page.h"
 #include "unit_line_edit.h"
 
 using namespace tolvane;
+using testing::readAll;
+using testing::writeAll;
 
 namespace {
-
-// A desktop that knows a browser and records what it is asked to start.
-class RecordingShell : public DesktopShell {
-public:
-    Lookup findExecutable(const std::filesystem::path&) override {
-        ++lookups;
-        return {33, "/usr/bin/web"};
-    }
-    std::int32_t execute(std::uintptr_t, const std::string& program,
-                         const std::string& address) override {
-        started += program + " " + address + "\n";
-        return 42;
-    }
-    std::string started;
-    int lookups = 0;
-};
 
 int visibleWindows() {
     const QWidgetList windows = QApplication::topLevelWidgets();
     return static_cast<int>(
         std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -61,23 +43,19 @@ class ProgramTest : public QObject {
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<Program> m_program;
-    RecordingShell* m_shell = nullptr;
+    testing::RecordingDesktop* m_shell = nullptr;
 
     QString path(const char* name) const { return m_folder->filePath(QString::fromLatin1(name)); }
-    void writeFile(const char* name, const QByteArray& bytes) {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
     void start() {
-        auto shell = std::make_unique<RecordingShell>();
+        auto shell = std::make_unique<testing::RecordingDesktop>();
         m_shell = shell.get();
         m_program = std::make_unique<Program>(
             ApplicationFolder{m_folder->path(), path("tolvane.chm")}, std::move(shell));
         m_program->Main();
         // The browser is looked up once, and not before the window is on the screen.
-        QCOMPARE(m_shell->lookups, 0);
+        QVERIFY(m_shell->log.empty());
         QVERIFY(QTest::qWaitForWindowExposed(m_program->mainWindow()));
-        QTRY_COMPARE(m_shell->lookups, 1);
+        QTRY_COMPARE(m_shell->log, "find " + path("temphtm.HTM").toStdString() + "\n");
     }
     frmTemperatureOne* window() const { return m_program->mainWindow(); }
     void trigger(const char* action) { window()->findChild<QAction*>(action)->trigger(); }
@@ -108,21 +86,23 @@ private Q_SLOTS:
     }
 
     // Which preference line chooses which panel is preference_file_test's; here, that the file is
-    // read.
-    void startPanel_data() {
-        QTest::addColumn<bool>("search");
-        QTest::newRow("start search") << true;
-        QTest::newRow("no preference file") << false;
+    // read. Closing the window also closes the dialogs: nothing of the program lingers without it.
+    void startAndEnd_data() {
+        QTest::addColumn<bool>("search");  // start on the search panel, end by the Close command
+        QTest::newRow("start search, Close command") << true;
+        QTest::newRow("no preference file, close box") << false;
     }
 
-    void startPanel() {
+    void startAndEnd() {
         QFETCH(bool, search);
         if (search) {
-            writeFile("pref.ifm", "start search\r\n");
+            QVERIFY(writeAll(path("pref.ifm"), "start search\r\n"));
         }
+        QVERIFY(writeAll(path("AboutHtm.htm"), "left over from a crashed run"));
         start();
 
         QCOMPARE(window()->panelMode(), search ? PanelMode::Search : PanelMode::Conversion);
+        QCOMPARE(readAll(path("AboutHtm.htm")), QByteArray::fromStdString(searchPageText()));
         // Both panels lie in the window, whatever height the menu bar has here.
         for (const char* panel : {"Frame1", "Frame2"}) {
             QVERIFY2(window()->centralWidget()->rect().contains(
@@ -138,24 +118,10 @@ private Q_SLOTS:
         } else {  // read, never written, at start-up
             QCOMPARE(readAll(path("pref.ifm")), QByteArray("start search\r\n"));
         }
-    }
 
-    void startUpWritesTheSearchPageAndTheEndRemovesIt_data() {
-        QTest::addColumn<bool>("viaCloseCommand");
-        QTest::newRow("Close command") << true;
-        QTest::newRow("close box") << false;
-    }
-
-    // Closing the window also closes the dialogs: nothing of the program lingers without it.
-    void startUpWritesTheSearchPageAndTheEndRemovesIt() {
-        QFETCH(bool, viaCloseCommand);
-        writeFile("AboutHtm.htm", "left over from a crashed run");
-        start();
-        QCOMPARE(readAll(path("AboutHtm.htm")), QByteArray::fromStdString(searchPageText()));
         trigger("cmd_About");
         trigger("cmd_Pref");
-
-        if (viaCloseCommand) {
+        if (search) {
             trigger("cmd_Exit");
         } else {
             window()->close();
@@ -177,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(m_program->aboutBox(), about.data());  // still the one box
 
         about->Label3_Click();
-        QCOMPARE(m_shell->started, "/usr/bin/web " + about->homePageAddress().toStdString() + "\n");
+        QVERIFY(m_shell->log.ends_with("[/opt/web/browser] [" +
+                                       about->homePageAddress().toStdString() + "]\n"));
 
         window()->activateWindow();
         QTRY_VERIFY(about.isNull());
@@ -198,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(TOLVANE_PROGRAM), program));
         const QString plugin = QStringLiteral(TOLVANE_WEB_VIEW_PLUGIN);
         QVERIFY(QFile::link(plugin, m_folder->filePath(QFileInfo(plugin).fileName())));
-        writeFile("pref.ifm", "start search\r\n");
+        QVERIFY(writeAll(path("pref.ifm"), "start search\r\n"));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));

@@ -1,6 +1,8 @@
 // Thousands of random scripts of what a user does (their form is in rule_oracle.h), each step
 // judged by the rules written out there: the panel fuzzer's checks, in every build, from a fixed
-// seed.
+// seed. They alone check every field's entry around its message box, and the active field: which
+// field converts, and where clearing puts the focus back; conversion_panel_test keeps the worked
+// examples whose results are written out by hand.
 #include <gtest/gtest.h>
 
 #include <array>

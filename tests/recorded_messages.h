@@ -8,22 +8,17 @@
 namespace tolvane::testing {
 
 // Records each message box instead of showing it.
-class RecordedMessages : public MessageBoxes {
-public:
+struct RecordedMessages : MessageBoxes {
     struct Shown {
         std::string text;
-        std::string title;
         MessageIcon icon;
     };
 
-    void show(const std::string& text, const std::string& title, MessageIcon icon) override {
-        m_shown.push_back({text, title, icon});
+    void show(const std::string& text, const std::string&, MessageIcon icon) override {
+        shown.push_back({text, icon});
     }
 
-    const std::vector<Shown>& shown() const { return m_shown; }
-
-private:
-    std::vector<Shown> m_shown;
+    std::vector<Shown> shown;
 };
 
 }  // namespace tolvane::testing

@@ -26,7 +26,8 @@
 
 namespace tolvane::oracle {
 
-using Texts = std::array<std::string, 4>;  // Celsius, Kelvin, Fahrenheit, Rankine
+using testing::Texts;
+constexpr const char* kTitle = "Varnel V.2.4";  // of every message box
 
 // The number a text spells: leading spaces, an optional sign, digits with at most one separator
 // and at least one digit, an optional exponent (e or E, optional sign, digits), trailing spaces.
@@ -37,20 +38,17 @@ struct Spelled {
     bool inRange() const { return zero || (std::fabs(value) > 5E-30 && std::fabs(value) < 2E+30); }
 };
 
-// Only characters a number has go to strtod, which then has to take all of them: that leaves out
-// its hexadecimal, infinities and blanks, and keeps exactly the form above.
+// Only characters a number has go to strtod, with the trailing spaces cut off, and strtod has to
+// take all of them: that leaves out its hexadecimal, infinities and other blanks, and keeps
+// exactly the form above. strtod itself skips the leading spaces.
 inline std::optional<Spelled> spelled(std::string_view text, std::string_view separator) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    text = text.substr(0, text.find_last_not_of(' ') + 1);  // blanks alone: nothing
     std::string plain;
     for (std::size_t i = 0; i < text.size();) {
         if (!separator.empty() && text.substr(i, separator.size()) == separator) {
             plain += '.';
             i += separator.size();
-        } else if (std::string_view("0123456789+-eE").find(text[i]) != std::string_view::npos) {
+        } else if (std::string_view("0123456789+-eE ").find(text[i]) != std::string_view::npos) {
             plain += text[i++];
         } else {
             return std::nullopt;
@@ -58,7 +56,7 @@ inline std::optional<Spelled> spelled(std::string_view text, std::string_view se
     }
     char* end = nullptr;
     const double value = std::strtod(plain.c_str(), &end);
-    if (end != plain.c_str() + plain.size()) {
+    if (plain.empty() || end != plain.c_str() + plain.size()) {
         return std::nullopt;
     }
     const std::string_view mantissa = std::string_view(plain).substr(0, plain.find_first_of("eE"));
@@ -136,40 +134,41 @@ inline Texts converted(UnitField field, const std::string& text, const std::stri
 
 // The user's change of `field` to `text`, judged: what went against the rules, or nullptr.
 inline const char* enter(testing::PanelHarness& h, UnitField field, const std::string& text) {
-    const Texts before = h.fields.texts;
-    const std::optional<UnitField> focus = h.fields.focus;
+    Texts edited = h.texts, othersEmpty;  // once the edit is in
+    const std::optional<UnitField> focus = h.focus;
     const bool active = h.panel.ActiveTextBox() == field;
-    h.fields.log.clear();
+    h.log.clear();
     h.shown.clear();
 
-    h.fields.edit(field, text);
+    h.edit(field, text);
 
-    std::vector<std::pair<std::string, Texts>> seen;
-    for (const auto& message : h.shown) {
-        seen.emplace_back(message.text, message.fieldsMeanwhile);
-    }
     if (!active) {
-        return h.fields.log.empty() && seen.empty() ? nullptr : "an inactive field caused work";
+        return h.log.empty() && h.shown.empty() ? nullptr : "an inactive field caused work";
     }
-    for (const auto& [written, writtenText] : h.fields.log) {
+    for (const auto& [written, writtenText] : h.log) {
         if (written == field && !writtenText.empty()) {
             return "a conversion wrote into the edited field";
         }
     }
-    Texts edited = before, othersEmpty;
     edited[fieldIndex(field)] = othersEmpty[fieldIndex(field)] = text;
-    const auto outcome = [&](std::vector<std::pair<std::string, Texts>> messages,
-                             const Texts& after, std::optional<UnitField> focusAfter) {
-        return seen == messages && h.fields.texts == after && h.fields.focus == focusAfter;
+    // The texts and the focus after the entry, and the one message shown on the way, if any (none
+    // for no text), with the texts that were in the fields meanwhile and the focus already where
+    // it ends. Messages never move the active field.
+    const auto outcome = [&](const Texts& after, std::optional<UnitField> focusAfter,
+                             const char* message = "", const Texts& meanwhile = {}) {
+        const testing::PanelHarness::Shown box{message, kTitle, MessageIcon::Information, meanwhile,
+                                               focusAfter};
+        return h.shown == std::vector(*message != '\0' ? 1u : 0u, box) && h.texts == after &&
+               h.focus == focusAfter && h.panel.ActiveTextBox() == field;
     };
-    const bool waits = outcome({}, edited, focus);
-    const bool rejects = outcome({{kNotNumericMessage, edited}}, othersEmpty, focus);
+    const bool waits = outcome(edited, focus);
+    const bool rejects = outcome(othersEmpty, focus, kNotNumericMessage, edited);
     // What each kind of entry must have done, in the order of Entry.
     const std::pair<bool, const char*> judged[] = {
-        {outcome({}, converted(field, text, h.separator), focus), "not converted"},
-        {outcome({{kOutOfRangeMessage, {}}}, {}, field), "not out of range"},
-        {outcome({}, {}, field), "not erased"},
-        {outcome({}, othersEmpty, focus), "not the start of a number"},
+        {outcome(converted(field, text, h.separator), focus), "not converted"},
+        {outcome({}, field, kOutOfRangeMessage), "not out of range"},
+        {outcome({}, field), "not erased"},
+        {outcome(othersEmpty, focus), "not the start of a number"},
         {waits, "did not wait for the exponent"},
         {rejects, "not rejected"},
         {waits || rejects, "neither rejected nor waiting"}};
@@ -181,24 +180,24 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
 // One line of a script, judged: what went against the rules, or nullptr.
 inline const char* run(testing::PanelHarness& h, std::string_view line) {
     const std::optional<UnitField> active = h.panel.ActiveTextBox();
-    const std::optional<UnitField> focus = active ? active : h.fields.focus;
+    const std::optional<UnitField> focus = active ? active : h.focus;
     if (line == "L") {
-        h.fields.focus.reset();
+        h.focus.reset();
     } else if (line == "X" || line == "A") {
-        const Texts before = h.fields.texts;
+        const Texts before = h.texts;
         h.shown.clear();
         line == "X" ? h.panel.ClearAllFields() : h.panel.FocusActiveField();
-        const bool ok = h.fields.focus == focus && h.shown.empty() &&
-                        h.fields.texts == (line == "X" ? Texts{} : before);
+        const bool ok =
+            h.focus == focus && h.shown.empty() && h.texts == (line == "X" ? Texts{} : before);
         return ok ? nullptr : "clearing or focusing the active field went wrong";
     }
     if (line.size() < 2 || line[1] < '1' || line[1] > '4') {
         return nullptr;
     }
     const auto field = static_cast<UnitField>(line[1] - '0');
-    std::string text = h.fields.text(field);
+    std::string text = h.text(field);
     if (line[0] == 'F') {
-        h.fields.click(field);
+        h.click(field);
     } else if (line[0] == 'E') {
         return enter(h, field, std::string(line.substr(2)));
     } else if (line[0] == 'T' && line.size() == 3) {

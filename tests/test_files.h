@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -32,24 +30,12 @@ struct TempFolder {
                                         "-" + std::to_string(std::random_device()()));
 };
 
-// Empty when the file cannot be read.
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 // For a file that another program renames into place whole: waits for its folder to change
-// until the file is there. Gives up after a minute, far beyond any normal start of a program, and
-// then reads nothing.
+// until the file is there. Gives up when the folder has not changed for a minute, far beyond any
+// normal start of a program, and then reads nothing.
 inline std::string waitForFile(const std::filesystem::path& path) {
     namespace fs = std::filesystem;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    const auto millisecondsLeft = [&deadline] {
-        return std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          deadline - std::chrono::steady_clock::now())
-                                          .count());
-    };
+    constexpr int kMinute = 60'000;  // in milliseconds
     // The watch is set before the first look, so a file arriving in between is not missed.
 #ifdef _WIN32
     const HANDLE change = FindFirstChangeNotificationW(path.parent_path().c_str(), FALSE,
@@ -57,28 +43,27 @@ inline std::string waitForFile(const std::filesystem::path& path) {
     if (change == INVALID_HANDLE_VALUE) {
         return {};
     }
-    while (!fs::exists(path) &&
-           WaitForSingleObject(change, static_cast<DWORD>(millisecondsLeft())) == WAIT_OBJECT_0 &&
+    while (!fs::exists(path) && WaitForSingleObject(change, kMinute) == WAIT_OBJECT_0 &&
            FindNextChangeNotification(change)) {
     }
     FindCloseChangeNotification(change);
 #else
     const int changes = inotify_init1(IN_CLOEXEC);
-    if (changes < 0) {
-        return {};
-    }
-    if (inotify_add_watch(changes, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO) < 0) {
-        close(changes);
+    if (changes < 0 ||
+        inotify_add_watch(changes, path.parent_path().c_str(), IN_CREATE | IN_MOVED_TO) < 0) {
+        close(changes);  // does nothing when there is no watch at all
         return {};
     }
     pollfd wait{changes, POLLIN, 0};
     alignas(inotify_event) char events[4096];
-    while (!fs::exists(path) && poll(&wait, 1, static_cast<int>(millisecondsLeft())) > 0 &&
+    while (!fs::exists(path) && poll(&wait, 1, kMinute) > 0 &&
            read(changes, events, sizeof events) > 0) {
     }
     close(changes);
 #endif
-    return readFile(path);
+    std::ostringstream bytes;  // empty when the file cannot be read
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 }  // namespace tolvane::testing
