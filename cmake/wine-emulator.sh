@@ -1,23 +1,36 @@
 #!/usr/bin/env bash
-# Runs Windows programs under Wine in a private prefix; the mingw toolchain file makes this CMake's
-# emulator, so the test discovery and CTest go through it.
-# Usage: wine-emulator.sh PREFIX PROGRAM [ARGUMENTS...]   runs a program
-#        wine-emulator.sh PREFIX --start | --stop        keeps Wine running for a series of
-#                                                        programs, and ends it
+# Runs Windows programs under Wine in a private prefix; the mingw toolchain files make this CMake's
+# emulator, so CTest and its test discovery go through it.
+# Usage: wine-emulator.sh win32|win64 PREFIX PROGRAM [ARGUMENTS...]   runs a program
+#        wine-emulator.sh win32|win64 PREFIX --start | --stop        keeps Wine running for a
+#                                                                    series of programs, and ends it
 # Without --start every program works too, only slower: Wine then starts and ends its own service
 # programs around each one, and the caller waits for them as they hold its output open.
+#
+# Each word size has its own loader, called directly: Debian's `wine` wrapper takes the i386 one
+# whenever wine32 is installed, also for 64-bit programs and on machines that run no i386 program.
+# TOLVANE_WINE32_LOADER names another i386 loader (scripts/windows-tests.sh tries it first).
 set -euo pipefail
 
-prefix=$(realpath -m "$1")
-shift
+arch=$1
+prefix=$(realpath -m "$2")
+shift 2
+case $arch in
+win32) loader=${TOLVANE_WINE32_LOADER:-/usr/lib/wine/wine} ;;
+win64) loader=/usr/lib/wine/wine64 ;;
+*)
+    echo "wine-emulator.sh: the first argument is win32 or win64, not '$arch'" >&2
+    exit 2
+    ;;
+esac
 
 # Console programs only: no display, so no window or installer dialog can wait for anyone.
 unset DISPLAY WAYLAND_DISPLAY
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree="
+export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all \
+       WINEDLLOVERRIDES="mscoree="
 
-# The prefix is made once. CTest starts several programs at a time and the build discovers the
-# tests of two programs at once, so whoever comes first makes it while the others wait on the
-# lock; two wineboots on one prefix would spoil it.
+# The prefix is made once. CTest starts several programs at a time, so whoever comes first makes
+# it while the others wait on the lock; two wineboots on one prefix would spoil it.
 if [ ! -f "$prefix/.tolvane-ready" ]; then
     mkdir -p "$(dirname "$prefix")"
     exec 9>"$prefix.lock"
@@ -25,9 +38,9 @@ if [ ! -f "$prefix/.tolvane-ready" ]; then
     if [ ! -f "$prefix/.tolvane-ready" ]; then
         rm -rf "$prefix"
         log=$prefix.log
-        if ! timeout 600 wineboot --init >"$log" 2>&1 || ! timeout 300 wineserver -w; then
+        if ! timeout 600 "$loader" wineboot --init >"$log" 2>&1 || ! timeout 300 wineserver -w; then
             cat "$log" >&2
-            echo "wine-emulator.sh: could not prepare the Wine prefix $prefix" >&2
+            echo "wine-emulator.sh: could not prepare the $arch Wine prefix $prefix" >&2
             exit 1
         fi
         touch "$prefix/.tolvane-ready"
@@ -40,7 +53,7 @@ case ${1:-} in
     # A server that stays, and its service programs started here with no output to hold open.
     wineserver -k 2>/dev/null || true
     wineserver -p </dev/null >/dev/null 2>&1
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    "$loader" cmd /c exit </dev/null >/dev/null 2>&1
     ;;
 --stop)
     wineserver -k 2>/dev/null || true
@@ -48,6 +61,6 @@ case ${1:-} in
 *)
     # The C run-time writes text with CR LF line ends; GoogleTest's list of tests is read by
     # CMake, which would keep the CR in the names of the test suites.
-    wine "$@" | tr -d '\r'
+    "$loader" "$@" | tr -d '\r'
     ;;
 esac

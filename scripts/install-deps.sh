@@ -27,8 +27,9 @@ test_packages=(
     clang libclang-rt-14-dev
     # the Debian package (make deb) and its install test, which finds the program's windows
     debhelper dpkg-dev lintian xdotool
-    # 32-bit Windows builds, tested under Wine (scripts/windows-tests.sh)
-    g++-mingw-w64-i686 googletest wine wine32:i386
+    # Windows builds, tested under Wine (scripts/windows-tests.sh): 64-bit everywhere, 32-bit
+    # where the machine runs 32-bit programs
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386
 )
 
 wanted=("${run_packages[@]}")
