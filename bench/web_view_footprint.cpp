@@ -7,6 +7,7 @@
 //
 // Each mode quits as soon as the window is on screen (or the page has loaded).
 
+#include "event_watch.h"
 #include "web_view_host.h"
 
 #include <QApplication>
@@ -22,21 +23,6 @@
 
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-// Quits the application once the window it watches has been painted for the first time.
-class QuitWhenPainted : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            QTimer::singleShot(0, qApp, &QApplication::quit);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const char* mode = argc > 1 ? argv[1] : "";
@@ -80,9 +66,11 @@ int main(int argc, char** argv) {
     }
     frame->setVisible(std::strcmp(mode, "shown") == 0);
 
-    QuitWhenPainted quitWhenPainted;
     if (std::strcmp(mode, "shown") != 0) {
-        window.installEventFilter(&quitWhenPainted);
+        tolvane::watchEvents(&window, QEvent::Paint, [] {
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+            return tolvane::Watching::Ends;
+        });
     }
     window.show();
     return app.exec();

@@ -1,90 +1,87 @@
 #include "application_folder.h"
 
+#include <optional>
+#include <string>
+#include <system_error>
+
 #include "safe_file.h"
 #include "search_page.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
-#include <QTemporaryFile>
-
 namespace tolvane {
-
 namespace {
 
-constexpr auto kHelpFileName = "tolvane.chm";
+namespace fs = std::filesystem;
 
-QString cleanFolder(const QString& folder) {
-    return QDir::cleanPath(QDir(folder).absolutePath());
+constexpr std::string_view kHelpFileName = "tolvane.chm";
+
+// No picture of the page comes near this; a larger file is not one of them.
+constexpr std::size_t kPictureSizeLimit = 4 * 1024 * 1024;
+
+fs::path cleanFolder(const fs::path& folder) {
+    std::error_code ignored;
+    fs::path clean = fs::absolute(folder, ignored).lexically_normal();
+    // "/a/b/" and "/a/b/." both name /a/b.
+    if (!clean.has_filename() && clean.has_relative_path()) {
+        clean = clean.parent_path();
+    }
+    return clean;
 }
 
-// Copies a picture into folder unless one of that name is there. A missing source is not an
-// error here: the page then shows its alternative, and the program goes on.
-void provideCopy(const QString& name, const QString& folder, const QStringList& sources) {
-    const QString target = QDir(folder).filePath(name);
-    if (QFileInfo::exists(target)) {
-        return;
-    }
-    for (const QString& sourceFolder : sources) {
-        QFile source(QDir(sourceFolder).filePath(name));
-        if (source.open(QIODevice::ReadOnly)) {
-            // A failed copy leaves nothing behind; the page then lacks that picture.
-            (void)writeFileAtomically(target, source.readAll());
-            return;
-        }
-    }
+bool isThere(const fs::path& path) {
+    std::error_code ignored;
+    return fs::exists(path, ignored);
 }
 
 }  // namespace
 
-bool canCreateFilesIn(const QString& folder) {
-    if (!QFileInfo(folder).isDir()) {
-        return false;
-    }
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tolvane-probe-XXXXXX")));
-    return probe.open();  // removed again when probe goes
+fs::path ApplicationFolder::filePath(std::string_view name) const {
+    return path / name;
 }
 
-QString ApplicationFolder::filePath(const QString& name) const {
-    return QDir(path).filePath(name);
-}
-
-ApplicationFolder ApplicationFolder::resolve(const QString& programFolder,
-                                             const QString& perUserFolder,
-                                             const QString& installedDataFolder,
-                                             const QString& installedProgramFolder,
+ApplicationFolder ApplicationFolder::resolve(const fs::path& programFolder,
+                                             const fs::path& perUserFolder,
+                                             const fs::path& installedDataFolder,
+                                             const fs::path& installedProgramFolder,
                                              const WritableProbe& isWritable) {
-    const QString program = cleanFolder(programFolder);
-    const QString installed = cleanFolder(installedDataFolder);
+    const fs::path program = cleanFolder(programFolder);
+    const fs::path installed = cleanFolder(installedDataFolder);
 
     ApplicationFolder folder;
-    const QString helpBesideProgram = QDir(program).filePath(QString::fromLatin1(kHelpFileName));
-    folder.helpFile = QFileInfo::exists(helpBesideProgram)
-                          ? helpBesideProgram
-                          : QDir(installed).filePath(QString::fromLatin1(kHelpFileName));
+    const fs::path helpBesideProgram = program / kHelpFileName;
+    folder.helpFile = isThere(helpBesideProgram) ? helpBesideProgram : installed / kHelpFileName;
 
     if (program != cleanFolder(installedProgramFolder) && isWritable(program)) {
         folder.path = program;
         return folder;
     }
-
     folder.path = cleanFolder(perUserFolder);
-    // When the folder cannot be made, the writes into it fail later and say so.
-    if (QDir().mkpath(folder.path)) {
-        for (const char* name : searchPagePictureNames()) {
-            provideCopy(QString::fromLatin1(name), folder.path, {program, installed});
-        }
-    }
+    folder.pictureSources = {program, installed};
     return folder;
 }
 
-ApplicationFolder ApplicationFolder::resolveForThisProgram() {
-    return resolve(QCoreApplication::applicationDirPath(),
-                   QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
-                   QStringLiteral(TOLVANE_INSTALLED_DATA_DIR),
-                   QStringLiteral(TOLVANE_INSTALLED_PROGRAM_DIR));
+void ApplicationFolder::createWithPictures() const {
+    if (pictureSources.empty()) {
+        return;
+    }
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (error) {
+        return;
+    }
+    for (const char* name : searchPagePictureNames()) {
+        const fs::path target = path / name;
+        if (isThere(target)) {
+            continue;
+        }
+        for (const fs::path& source : pictureSources) {
+            if (const std::optional<std::string> bytes =
+                    readFileStart(source / name, kPictureSizeLimit)) {
+                // A failed copy leaves nothing behind.
+                (void)writeFileAtomically(target, *bytes);
+                break;
+            }
+        }
+    }
 }
 
 }  // namespace tolvane

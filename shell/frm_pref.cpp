@@ -1,6 +1,5 @@
 #include "frm_pref.h"
 
-#include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,8 +29,8 @@ QRect scaled(const QRect& design, double factor) {
 
 }  // namespace
 
-frmPref::frmPref(QString prefFilePath, ApplyPanelMode applyPanelMode, MessageBoxes& messages,
-                 QWidget* parent)
+frmPref::frmPref(std::filesystem::path prefFilePath, ApplyPanelMode applyPanelMode,
+                 MessageBoxes& messages, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -100,12 +99,11 @@ void frmPref::Command1_Click() {
     if (!Option1->isChecked() && Option2->isChecked()) {
         mode = PanelMode::Search;
     }
-    if (const std::optional<QString> reason = writeStartPanel(PrefFilePath, mode)) {
+    if (const WriteResult stored = writeStartPanel(PrefFilePath, mode); !stored) {
         // The main window keeps its panel and the dialog stays open, so the user can retry or
         // cancel knowing that nothing was stored.
-        const QString text =
-            QStringLiteral("The start-up choice could not be saved.\n\n%1").arg(*reason);
-        m_messages.show(text.toStdString(), kDialogTitle, MessageIcon::Exclamation);
+        m_messages.show("The start-up choice could not be saved.\n\n" + stored.message(),
+                        kDialogTitle, MessageIcon::Exclamation);
         return;
     }
     m_applyPanelMode(mode);
@@ -116,7 +114,7 @@ void frmPref::Command2_Click() {
     close();
 }
 
-PreferencesOpener::PreferencesOpener(QWidget* owner, QString prefFilePath,
+PreferencesOpener::PreferencesOpener(QWidget* owner, std::filesystem::path prefFilePath,
                                      frmPref::ApplyPanelMode applyPanelMode, MessageBoxes& messages)
     : m_owner(owner),
       m_prefFilePath(std::move(prefFilePath)),

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QPointer>
-#include <QString>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 
 #include "message_boxes.h"
@@ -29,8 +29,8 @@ public:
 
     // applyPanelMode puts the main window into the panel just stored; messages shows why storing
     // failed.
-    frmPref(QString prefFilePath, ApplyPanelMode applyPanelMode, MessageBoxes& messages,
-            QWidget* parent = nullptr);
+    frmPref(std::filesystem::path prefFilePath, ApplyPanelMode applyPanelMode,
+            MessageBoxes& messages, QWidget* parent = nullptr);
 
     // How much the layout was enlarged so that the captions fit the font in use; 1 when the
     // font is small enough for the design's sizes.
@@ -41,7 +41,7 @@ private:
     void Command1_Click();
     void Command2_Click();
 
-    QString PrefFilePath;
+    const std::filesystem::path PrefFilePath;
     ApplyPanelMode m_applyPanelMode;
     MessageBoxes& m_messages;
     double m_layoutScale = 1.0;
@@ -57,8 +57,8 @@ private:
 // when it closes.
 class PreferencesOpener {
 public:
-    PreferencesOpener(QWidget* owner, QString prefFilePath, frmPref::ApplyPanelMode applyPanelMode,
-                      MessageBoxes& messages);
+    PreferencesOpener(QWidget* owner, std::filesystem::path prefFilePath,
+                      frmPref::ApplyPanelMode applyPanelMode, MessageBoxes& messages);
 
     // Shows the dialog without waiting for it, reading the preference file afresh; when the
     // dialog is open already it is left as it is.
@@ -69,7 +69,7 @@ public:
 
 private:
     QWidget* m_owner;
-    QString m_prefFilePath;
+    const std::filesystem::path m_prefFilePath;
     frmPref::ApplyPanelMode m_applyPanelMode;
     MessageBoxes& m_messages;
     QPointer<frmPref> m_dialog;

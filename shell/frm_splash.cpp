@@ -4,10 +4,12 @@
 #include <QEventLoop>
 #include <QIcon>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
+#include "event_watch.h"
 #include "form_layout.h"
 #include "program_identity.h"
 #include "twips.h"
@@ -28,27 +30,6 @@ QLabel* addLabel(QWidget* window, const char* name, const QString& text) {
     label->setObjectName(QString::fromLatin1(name));
     return label;
 }
-
-// Ends a local event loop as soon as the watched window has been exposed (and so drawn).
-class ExposeWatcher : public QObject {
-public:
-    ExposeWatcher(QWindow* window, QEventLoop* loop) : m_window(window), m_loop(loop) {
-        m_window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_window && event->type() == QEvent::Expose && m_window->isExposed()) {
-            // Ends the loop after this event, which paints the window, has been handled.
-            m_loop->quit();
-        }
-        return false;
-    }
-
-private:
-    QWindow* m_window;
-    QEventLoop* m_loop;
-};
 
 }  // namespace
 
@@ -111,7 +92,17 @@ void frmSplash::showAndPaint() {
     QWindow* window = windowHandle();
     if (window != nullptr && !window->isExposed()) {
         QEventLoop loop;
-        ExposeWatcher watcher(window, &loop);
+        // The loop ends after the expose event, which paints the window, has been handled. The
+        // watch may outlive the loop when the window is never exposed in time.
+        watchEvents(window, QEvent::Expose, [window, loop = QPointer<QEventLoop>(&loop)] {
+            if (!window->isExposed()) {
+                return Watching::GoesOn;
+            }
+            if (loop) {
+                loop->quit();
+            }
+            return Watching::Ends;
+        });
         QTimer::singleShot(kExposeWaitMs, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     } else {

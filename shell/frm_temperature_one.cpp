@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -15,15 +13,21 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
+#include <QUrl>
 
+#include "browser_launcher.h"
+#include "event_watch.h"
 #include "form_layout.h"
+#include "frm_about.h"
+#include "frm_pref.h"
+#include "help_window.h"
 #include "program_identity.h"
-#include "safe_file.h"
-#include "search_page.h"
+#include "qt_paths.h"
+#include "search_page_file.h"
 #include "twips.h"
 #include "unit_line_edit.h"
 #include "web_view_host.h"
-#include "window_activation.h"
 
 namespace tolvane {
 namespace {
@@ -113,12 +117,11 @@ private:
     const std::array<UnitLineEdit*, 4>& m_edits;
 };
 
-frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString applicationFolder,
-                                     QWidget* parent)
+frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      m_applicationFolder(std::move(applicationFolder)) {
+      m_services(services) {
     setObjectName(QStringLiteral("frmTemperatureOne"));
     setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
@@ -129,7 +132,7 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     setCentralWidget(client);
 
     m_fields = std::make_unique<Fields>(m_unitFields);
-    m_panel = std::make_unique<ConversionPanel>(*m_fields, messages,
+    m_panel = std::make_unique<ConversionPanel>(*m_fields, m_services.messages,
                                                 QLocale().decimalPoint().toStdString());
     createConversionPanel();
     createSearchPanel();
@@ -138,9 +141,20 @@ frmTemperatureOne::frmTemperatureOne(MessageBoxes& messages, QString application
     // The one way to the help: F1 anywhere in the window, the web page included, which keeps the
     // keys it is given to itself. "Content" sends F1 too.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &frmTemperatureOne::helpRequested);
+    connect(help, &QShortcut::activated, this,
+            [this] { m_help->showHelp(toQString(m_services.helpFile)); });
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    whenActivated(this, [this] { Q_EMIT activated(); });
+    watchEvents(this, QEvent::ActivationChange, [this] {
+        if (isActiveWindow()) {
+            Form_Activate();
+        }
+        return Watching::GoesOn;
+    });
+
+    m_preferences = std::make_unique<PreferencesOpener>(
+        this, m_services.prefFile, [this](PanelMode mode) { setPanelMode(mode); },
+        m_services.messages);
+    m_help = std::make_unique<HelpOpener>(this, m_services.messages);
 }
 
 frmTemperatureOne::~frmTemperatureOne() {
@@ -206,6 +220,8 @@ void frmTemperatureOne::createSearchPanel() {
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setAccessibleName(tr("Search page"));
     WebBrowser1->setGeometry(twipsRect(75, 480, 7635, 1410));
+    connect(WebBrowser1, &WebViewHost::externalLinkRequested, this,
+            &frmTemperatureOne::openInUsersBrowser);
 }
 
 void frmTemperatureOne::createMenu() {
@@ -214,11 +230,11 @@ void frmTemperatureOne::createMenu() {
 
     QAction* cmd_Exit = bar->addAction(tr("&Close"));
     cmd_Exit->setObjectName(QStringLiteral("cmd_Exit"));
-    connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::closeRequested);
+    connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::cmd_Exit_Click);
 
     QAction* cmd_Pref = bar->addAction(tr("&Peferences"));  // the historical caption, typo kept
     cmd_Pref->setObjectName(QStringLiteral("cmd_Pref"));
-    connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::preferencesRequested);
+    connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::cmd_Pref_Click);
 
     QMenu* cmd_Help = bar->addMenu(tr("&Help"));
     cmd_Help->setObjectName(QStringLiteral("cmd_Help"));
@@ -229,7 +245,7 @@ void frmTemperatureOne::createMenu() {
     emptya->setObjectName(QStringLiteral("emptya"));
     QAction* cmd_About = cmd_Help->addAction(tr("About"));
     cmd_About->setObjectName(QStringLiteral("cmd_About"));
-    connect(cmd_About, &QAction::triggered, this, &frmTemperatureOne::aboutRequested);
+    connect(cmd_About, &QAction::triggered, this, &frmTemperatureOne::cmd_About_Click);
 
     cmd_Search = bar->addAction(tr("&Search About"));
     cmd_Search->setObjectName(QStringLiteral("cmd_Search"));
@@ -326,15 +342,25 @@ void frmTemperatureOne::cmd_Content_Click() {
                                 new QKeyEvent(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier));
 }
 
-std::optional<QString> frmTemperatureOne::AboutFile() {
-    m_aboutFilePath =
-        QDir(m_applicationFolder)
-            .filePath(QString::fromLatin1(kSearchPageFileName.data(), kSearchPageFileName.size()));
-    const std::string page = searchPageText();
-    // Written anew at every start: nothing is lost if a power cut takes this copy.
-    return writeFileAtomically(m_aboutFilePath,
-                               QByteArray(page.data(), static_cast<qsizetype>(page.size())),
-                               Durability::Rebuilt);
+const WriteResult& frmTemperatureOne::AboutFile() {
+    m_aboutFilePath = toQString(m_services.searchPage.path());
+    return m_services.searchPage.write();
+}
+
+// The page was written before the window loads. The browser lookup waits until the window is on
+// the screen, so that it never holds up the first paint; its answer is not needed here.
+void frmTemperatureOne::Form_Load() {
+    cmdRefresh_Click();
+    watchEvents(this, QEvent::Paint, [this] {
+        QTimer::singleShot(0, this, [this] {
+            m_services.launcher.FindBrowser();
+            if (const WriteResult& page = m_services.searchPage.writeResult(); !page) {
+                m_services.messages.show(page.message(), programTitle().toStdString(),
+                                         MessageIcon::Information);
+            }
+        });
+        return Watching::Ends;
+    });
 }
 
 void frmTemperatureOne::cmdRefresh_Click() {
@@ -356,17 +382,65 @@ void frmTemperatureOne::arrangeForStartUp() {
     Frame1->move(Frame2->pos());
 }
 
-void frmTemperatureOne::deleteSearchPage() {
-    if (!m_aboutFilePath.isEmpty()) {
-        QFile::remove(m_aboutFilePath);
+// Closing the window ends the run: the search page goes with it, and so does every dialog,
+// so that nothing of the program lingers without its window.
+void frmTemperatureOne::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmTemperatureOne::Form_Unload() {
+    m_services.searchPage.remove();
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{m_about, preferencesDialog(), helpWindow()}) {
+        if (dialog != nullptr) {
+            dialog->close();
+        }
     }
 }
 
-// Closing the window ends the run: the search page goes with it.
-void frmTemperatureOne::closeEvent(QCloseEvent* event) {
-    deleteSearchPage();
-    event->accept();
-    Q_EMIT unloaded();
+// Ends the run at once: open dialogs are dropped unsaved.
+void frmTemperatureOne::cmd_Exit_Click() {
+    m_services.searchPage.remove();
+    QCoreApplication::exit(0);
+}
+
+void frmTemperatureOne::cmd_Pref_Click() {
+    m_preferences->open();
+}
+
+frmAbout* frmTemperatureOne::aboutBox() const {
+    return m_about;
+}
+
+frmPref* frmTemperatureOne::preferencesDialog() const {
+    return m_preferences->dialog();
+}
+
+HelpWindow* frmTemperatureOne::helpWindow() const {
+    return m_help->window();
+}
+
+void frmTemperatureOne::cmd_About_Click() {
+    if (!m_about) {
+        m_about = new frmAbout(
+            m_services.launcher, [this] { return static_cast<std::uintptr_t>(winId()); }, this);
+    }
+    m_about->show();
+}
+
+// Coming back to the main window closes the About box. The main window may also be activated
+// while the box is still opening (a closing menu hands the focus back on some desktops); that is
+// no return from the box.
+void frmTemperatureOne::Form_Activate() {
+    if (m_about && m_about->hasBeenActive()) {
+        m_about->close();
+    }
+}
+
+void frmTemperatureOne::openInUsersBrowser(const QUrl& address) {
+    m_services.launcher.openInUsersBrowser(address.toString().toStdString(),
+                                           static_cast<std::uintptr_t>(winId()));
 }
 
 }  // namespace tolvane

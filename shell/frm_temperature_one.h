@@ -1,43 +1,67 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "conversion_panel.h"
 #include "keypad.h"
 #include "panel_mode.h"
+#include "safe_file.h"
 
 class QAction;
 class QGroupBox;
 class QPushButton;
+class QUrl;
 
 namespace tolvane {
 
+class BrowserLauncher;
+class HelpOpener;
+class PreferencesOpener;
+class SearchPageFile;
 class UnitLineEdit;
 class WebViewHost;
+class HelpWindow;
+class frmAbout;
+class frmPref;
+
+// What the main window works with that lives as long as the run.
+struct MainWindowServices {
+    MessageBoxes& messages;
+    BrowserLauncher& launcher;
+    SearchPageFile& searchPage;
+    std::filesystem::path prefFile;
+    std::filesystem::path helpFile;
+};
 
 // The main window: the conversion panel (four unit fields and the keypad) and the search panel,
-// one above the other, and the menu bar. What the fields do lives in ConversionPanel; the window
-// owns the widgets and passes their events on.
+// one above the other, the menu bar, and the window's own handlers. What the fields do lives in
+// ConversionPanel; the window owns the widgets and passes their events on.
 class frmTemperatureOne : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The window's files (the search page) live in applicationFolder.
-    frmTemperatureOne(MessageBoxes& messages, QString applicationFolder, QWidget* parent = nullptr);
+    explicit frmTemperatureOne(const MainWindowServices& services, QWidget* parent = nullptr);
     ~frmTemperatureOne() override;
 
-    // Writes the search page into the application folder and remembers its path. Returns the
-    // reason in words when the page could not be written. Named after the historical routine
-    // that wrote the About page, which is where the search page's file name comes from too.
-    std::optional<QString> AboutFile();
+    // Has the search page written into the application folder and remembers its path. Named
+    // after the historical routine that wrote the About page, which is where the search page's
+    // file name comes from too.
+    const WriteResult& AboutFile();
     const QString& AboutFilePath() const { return m_aboutFilePath; }
-    // Removes the page AboutFile wrote; the run is ending. A page that is already gone or cannot
-    // be removed no longer matters.
-    void deleteSearchPage();
+
+    // The window is loaded: the search page is shown, and once the window is on the screen the
+    // user's browser is looked up and a page that could not be written is reported.
+    void Form_Load();
+
+    // The menu command "Close": the search page goes and the run ends at once, with open
+    // dialogs dropped unsaved and the exit code 0.
+    void cmd_Exit_Click();
 
     // Shows the search page in the search panel.
     void cmdRefresh_Click();
@@ -56,16 +80,12 @@ public:
     std::optional<UnitField> activeField() const { return m_panel->ActiveTextBox(); }
 
     WebViewHost* webView() const { return WebBrowser1; }
+    frmAbout* aboutBox() const;
+    frmPref* preferencesDialog() const;
+    HelpWindow* helpWindow() const;
 
-Q_SIGNALS:
-    void preferencesRequested();
-    void helpRequested();
-    void aboutRequested();
-    void closeRequested();
-    // The window became the active window again.
-    void activated();
-    // The window has been closed; the search page is gone.
-    void unloaded();
+    // The window became the program's active window; coming back to it closes the About box.
+    void Form_Activate();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,13 +98,17 @@ private:
     void createMenu();
     void arrangeTabOrder();
 
+    void Form_Unload();
     void cmd_Search_Click();
+    void cmd_Pref_Click();
     void cmd_Content_Click();
+    void cmd_About_Click();
+    void openInUsersBrowser(const QUrl& address);
     void CommandClearEntry_Click();
     void sendKeyToActiveField(KeyAction key);
     void hidePanel(QWidget* panel);
 
-    const QString m_applicationFolder;
+    const MainWindowServices m_services;
     QString m_aboutFilePath;
     std::unique_ptr<Fields> m_fields;
     std::unique_ptr<ConversionPanel> m_panel;
@@ -96,6 +120,10 @@ private:
     WebViewHost* WebBrowser1 = nullptr;
     Keypad* m_keypad = nullptr;
     QAction* cmd_Search = nullptr;
+
+    std::unique_ptr<PreferencesOpener> m_preferences;
+    std::unique_ptr<HelpOpener> m_help;
+    QPointer<frmAbout> m_about;
 };
 
 }  // namespace tolvane

@@ -3,8 +3,8 @@
 #include <QtTest>
 
 #include "frm_pref.h"
-#include "preference_file.h"
 #include "qt_files.h"
+#include "qt_paths.h"
 #include "recorded_messages.h"
 
 namespace tolvane {
@@ -12,7 +12,7 @@ namespace tolvane {
 // A dialog on a temporary preference file, with what it does to the main window recorded.
 struct PrefFixture {
     QTemporaryDir folder;
-    QString path = prefFilePath(folder.path());
+    QString path = folder.filePath("pref.ifm");
     std::vector<PanelMode> applied;
     frmPref::ApplyPanelMode apply = [this](PanelMode mode) { applied.push_back(mode); };
     testing::RecordedMessages messages;
@@ -48,7 +48,7 @@ private slots:
         PrefFixture f;
         QVERIFY(testing::writeAll(f.path, row.before));
         QWidget owner;
-        PreferencesOpener opener(&owner, f.path, f.apply, f.messages);
+        PreferencesOpener opener(&owner, toPath(f.path), f.apply, f.messages);
         opener.open();
         QPointer<frmPref> dialog = opener.dialog();
         QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -86,7 +86,7 @@ private slots:
     void failedWriteIsReported() {
         PrefFixture f;
         QVERIFY(QDir(f.folder.path()).mkpath(QStringLiteral("pref.ifm/kept")));
-        frmPref dialog(f.path, f.apply, f.messages);
+        frmPref dialog(toPath(f.path), f.apply, f.messages);
         dialog.show();
         QTest::mouseClick(dialog.findChild<QRadioButton*>("Option2"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);

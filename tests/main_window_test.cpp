@@ -13,8 +13,12 @@
 
 #include <memory>
 
+#include "browser_launcher.h"
 #include "frm_temperature_one.h"
 #include "qt_message_boxes.h"
+#include "qt_paths.h"
+#include "recording_desktop.h"
+#include "search_page_file.h"
 #include "unit_line_edit.h"
 
 using tolvane::frmTemperatureOne;
@@ -62,8 +66,12 @@ class MainWindowTest : public QObject {
 
 private:
     QTemporaryDir m_folder;
-    std::unique_ptr<frmTemperatureOne> m_window;
+    const std::filesystem::path m_folderPath = tolvane::toPath(m_folder.path());
     tolvane::QtMessageBoxes m_messages;
+    tolvane::testing::RecordingDesktop m_desktop;
+    tolvane::BrowserLauncher m_launcher{m_desktop, m_messages, m_folderPath};
+    tolvane::SearchPageFile m_page{m_folderPath};
+    std::unique_ptr<frmTemperatureOne> m_window;
 
     QPushButton* key(const char* name) const { return m_window->findChild<QPushButton*>(name); }
     QLineEdit* field(UnitField unit) const { return m_window->unitField(unit); }
@@ -72,7 +80,8 @@ private:
                 field(UnitField::Fahrenheit)->text(), field(UnitField::Rankine)->text()};
     }
     void openWindow(PanelMode mode) {
-        m_window = std::make_unique<frmTemperatureOne>(m_messages, m_folder.path());
+        m_window = std::make_unique<frmTemperatureOne>(tolvane::MainWindowServices{
+            m_messages, m_launcher, m_page, m_folderPath / "pref.ifm", m_folderPath / "none.chm"});
         m_window->setPanelMode(mode);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -211,12 +220,16 @@ private Q_SLOTS:
         QCOMPARE(fieldTexts(), (QStringList{",5", "273,65", "32,9", "492,57"}));
     }
 
-    void f1AndContentBothAskForHelp() {
-        QSignalSpy help(m_window.get(), &frmTemperatureOne::helpRequested);
+    // Both open the help file, here one that is missing, which each says so.
+    void f1AndContentBothOpenTheHelp() {
+        MessageBoxWatcher watcher;
         QTest::keyClick(field(UnitField::Celsius), Qt::Key_F1);
-        QCOMPARE(help.size(), 1);
+        QCOMPARE(watcher.seen.size(), 4);
+        QVERIFY2(watcher.seen[0].contains("none.chm"), qPrintable(watcher.seen[0]));
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         m_window->findChild<QAction*>("cmd_Content")->trigger();
-        QTRY_COMPARE(help.size(), 2);
+        QTRY_COMPARE(watcher.seen.size(), 8);
+        QCOMPARE(watcher.seen.mid(4), watcher.seen.mid(0, 4));
     }
 };
 

@@ -19,6 +19,7 @@
 #include "frm_temperature_one.h"
 #include "program.h"
 #include "qt_files.h"
+#include "qt_paths.h"
 #include "recording_desktop.h"
 #include "search_page.h"
 #include "unit_line_edit.h"
@@ -50,7 +51,8 @@ private:
         auto shell = std::make_unique<testing::RecordingDesktop>();
         m_shell = shell.get();
         m_program = std::make_unique<Program>(
-            ApplicationFolder{m_folder->path(), path("tolvane.chm")}, std::move(shell));
+            ApplicationFolder{toPath(m_folder->path()), toPath(path("tolvane.chm")), {}},
+            std::move(shell));
         m_program->Main();
         // The browser is looked up once, and not before the window is on the screen.
         QVERIFY(m_shell->log.empty());
@@ -134,13 +136,13 @@ private Q_SLOTS:
         start();
         QVERIFY(QTest::qWaitForWindowActive(window()));
         trigger("cmd_About");
-        QPointer<frmAbout> about = m_program->aboutBox();
+        QPointer<frmAbout> about = window()->aboutBox();
         QVERIFY(about);
         // A closing menu may hand the activation back before the box ever was active.
-        Q_EMIT window()->activated();
+        window()->Form_Activate();
         QVERIFY(QTest::qWaitForWindowActive(about));
         trigger("cmd_About");
-        QCOMPARE(m_program->aboutBox(), about.data());  // still the one box
+        QCOMPARE(window()->aboutBox(), about.data());  // still the one box
 
         about->Label3_Click();
         QVERIFY(m_shell->log.ends_with("[/opt/web/browser] [" +

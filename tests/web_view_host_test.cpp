@@ -6,7 +6,6 @@
 
 #include "web_view_host.h"
 #include "qt_files.h"
-#include "safe_file.h"
 #include "search_page.h"
 
 #include <QApplication>
@@ -69,7 +68,7 @@ private:
         const QString page = m_folder->filePath(QStringLiteral("search.htm"));
         return QTest::qWaitForWindowExposed(m_window.get()) &&
                        (m_host->view() == nullptr) == conversionPanel &&
-                       !writeFileAtomically(page, html)
+                       testing::writeAll(page, html)
                    ? page
                    : QString();
     }

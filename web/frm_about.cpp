@@ -7,11 +7,11 @@
 #include <QPushButton>
 
 #include "browser_launcher.h"
+#include "event_watch.h"
 #include "form_layout.h"
 #include "program_identity.h"
 #include "twips.h"
 #include "web_addresses.h"
-#include "window_activation.h"
 
 namespace tolvane {
 namespace {
@@ -90,7 +90,10 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &frmAbout::Command1_Click);
 
-    whenActivated(this, [this] { m_hasBeenActive = true; });
+    watchEvents(this, QEvent::ActivationChange, [this] {
+        m_hasBeenActive = m_hasBeenActive || isActiveWindow();
+        return m_hasBeenActive ? Watching::Ends : Watching::GoesOn;
+    });
 }
 
 QString frmAbout::homePageAddress() {
