@@ -29,8 +29,8 @@ int main(int argc, char* argv[]) {
     tolvane::FontConfigurationPreload fonts;
     QApplication app(argc, argv);
     fonts.wait();
+    // No display name: Qt would append it to every window title the desktop shows.
     QApplication::setApplicationName(tolvane::programFileName());
-    QApplication::setApplicationDisplayName(tolvane::programTitle());
     QApplication::setApplicationVersion(tolvane::programVersionText());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Tolvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));

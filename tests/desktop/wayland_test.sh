@@ -2,8 +2,9 @@
 # The program as a native Wayland client, in Weston's headless compositor: on the search panel the
 # page is drawn (its orange shows in a screenshot); on the conversion panel the window is drawn
 # with its four fields; the window carries the desktop entry's id as its app id and a fixed size;
-# SIGTERM ends it cleanly. Weston's headless back-end has no seat, so nothing can be typed into
-# the window here: typing is left to the X11 tests and docs/ManualTests.md.
+# the splash and the main window are titled with their captions alone; SIGTERM ends it cleanly.
+# Weston's headless back-end has no seat, so nothing can be typed into the window here: typing is
+# left to the X11 tests and docs/ManualTests.md.
 # Usage: wayland_test.sh BUILD_DIR OUTPUT_DIR (the screenshots are kept in OUTPUT_DIR)
 set -euo pipefail
 build=$1
@@ -23,12 +24,14 @@ require_tools weston weston-screenshooter convert
 mkdir -p "$output"
 
 # A compositor of our own: its own runtime folder (Wayland clients insist on mode 0700) and
-# socket; --debug lets weston-screenshooter take pictures.
+# socket; --debug lets weston-screenshooter take pictures. The proto scope logs every request
+# the compositor receives, so its log shows the titles it was given.
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export WAYLAND_DISPLAY=tolvane-test
 weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 --no-config \
-    --socket="$WAYLAND_DISPLAY" --debug --log="$work/weston.log" 2>>"$work/weston.log" &
+    --socket="$WAYLAND_DISPLAY" --debug --logger-scopes=log,proto --log="$work/weston.log" \
+    2>>"$work/weston.log" &
 weston_pid=$!
 weston_listens() {
     kill -0 "$weston_pid" 2>/dev/null || { cat "$work/weston.log" >&2; fail "weston ended"; }
@@ -37,10 +40,12 @@ weston_listens() {
 wait_for "weston's socket" 60 weston_listens
 unset DISPLAY
 
-# Starts a staged copy on the given panel, with its Wayland requests logged.
+# Starts a staged copy on the given panel, with its Wayland requests logged; Weston's log of this
+# run starts after line log_start.
 start_program() {
     local program
     program=$(stage "$build" "$1" "$2")
+    log_start=$(wc -l <"$work/weston.log")
     QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" >"$work/$1.out" 2>"$work/$1.log" &
     program_pid=$!
     current=$1
@@ -95,10 +100,22 @@ check_toplevel() {
         fail "the main window's size can change: minimum ${minimum:-none}, maximum ${maximum:-none}"
 }
 
+# Every title Weston was given in this run: the splash's and the main window's, nothing added.
+check_titles() {
+    local titles wanted
+    titles=$(tail -n "+$((log_start + 1))" "$work/weston.log" |
+        grep -ao 'xdg_toplevel@[0-9]*\.set_title("[^"]*")' | sed 's/.*set_title(//; s/)$//' |
+        sort -u)
+    wanted=$(printf '"%s"\n' Varnel "$title" | sort -u)
+    [ "$titles" = "$wanted" ] || fail "toplevel titles on the $current panel:" \
+        "${titles//$'\n'/, }; wanted ${wanted//$'\n'/, }"
+}
+
 start_program search "start search"
 wait_for "the search page's $page_colour in a screenshot" 180 page_drawn
 cp "$work/screen.png" "$output/wayland-search.png"
 check_toplevel
+check_titles
 stop_program "$program_pid"
 program_pid=
 
@@ -106,6 +123,7 @@ start_program conversion "start temp"
 wait_for "the conversion panel's four fields in a screenshot" 120 fields_drawn
 cp "$work/screen.png" "$output/wayland-conversion.png"
 check_toplevel
+check_titles
 stop_program "$program_pid"
 program_pid=
 

@@ -3,6 +3,8 @@
 # minimised but neither maximised nor resized, has a task-bar entry, and its WM_CLASS is the one
 # the desktop entry names. The splash screen is a splash (task bars leave those out), can be
 # neither minimised, maximised, resized nor closed, and is gone before the main window is mapped.
+# Each window, the splash, the main window and those opened from it, is titled with its caption
+# alone in _NET_WM_NAME, the title that title bars, task bars and pagers show.
 #
 # The splash lives for a few milliseconds only, too briefly to be read reliably from outside.
 # So the window manager runs behind xtrace, which logs every request it makes: the properties it
@@ -87,6 +89,51 @@ entry_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_file")
 [ -n "$wm_class" ] && [ "$wm_class" = "$entry_class" ] ||
     fail "WM_CLASS \"$wm_class\", but the desktop entry names StartupWMClass \"$entry_class\""
 
+# --- The titles the desktop shows ---------------------------------------------------------------
+# _NET_WM_NAME, not WM_NAME or Qt's windowTitle(): what Qt adds to a caption shows only there.
+titled() { # WINDOW CAPTION WHAT
+    local shown
+    shown=$(LC_ALL=C.UTF-8 xprop -id "$1" _NET_WM_NAME |
+        sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    [ "$shown" = "$2" ] || fail "$3 is titled \"$shown\" on the desktop, not \"$2\""
+}
+titled "$main_window" "$title" "the main window"
+
+main_window_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$main_window" ]; }
+# XTEST keys go to the window with the focus, which an earlier dialog may still have.
+press() {
+    xdotool windowactivate "$main_window"
+    wait_for "the main window to be active" 30 main_window_active
+    xdotool key "$@"
+}
+# A window of the program that openbox manages and that was not there before; sets window. Found
+# by neither title nor position, so a wrong title fails as such. Menus are not managed.
+seen=" $main_window "
+new_window_managed() {
+    program_alive "$program_pid" "$work/program.log"
+    local candidate
+    for candidate in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
+        [[ "$seen" != *" $candidate "* ]] || continue
+        xprop -id "$candidate" _NET_WM_ALLOWED_ACTIONS | grep -q ' = ' || continue
+        window=$candidate
+        seen+="$candidate "
+        return 0
+    done
+    return 1
+}
+opens() { # WHAT CAPTION PICTURE KEYS...: the keys, typed into the main window, open WHAT
+    local what=$1 caption=$2 picture=$3
+    shift 3
+    press "$@"
+    wait_for "$what, managed by openbox" 60 new_window_managed
+    import -window root "$output/$picture"
+    titled "$window" "$caption" "$what"
+}
+opens "the Preferences dialog" Preferences openbox-preferences.png alt+p
+opens "the help window" "$title Help" openbox-help.png F1
+# The Help menu opens on its first entry, Content; About is the next.
+opens "the About box" "About $title" openbox-about.png alt+h Down Return
+
 # --- The splash, from what openbox did while the program started --------------------------------
 trace=$work/openbox.trace
 hex() { od -An -tx1 -v | tr -s ' \n' ' ' | sed 's/^ //; s/ $//; s/ /,0x/g; s/^/0x/'; }
@@ -100,7 +147,7 @@ mapfile -t splashes < <(grep -F '("_OB_APP_TYPE")' "$trace" |
 [ "${#splashes[@]}" -eq 1 ] || fail "openbox managed ${#splashes[@]} splash windows, not one"
 splash=${splashes[0]}
 splash_title=$(property_writes "$splash" _OB_APP_TITLE | tail -1 | sed 's/.*data=//; s/;$//; s/0x/\\x/g; s/,//g')
-[[ "$(printf '%b' "$splash_title")" == Varnel* ]] ||
+[ "$(printf '%b' "$splash_title")" = Varnel ] ||
     fail "the splash window is titled \"$(printf '%b' "$splash_title")\""
 actions=$(property_writes "$splash" _NET_WM_ALLOWED_ACTIONS | tail -1)
 [ -n "$actions" ] || fail "openbox never said what may be done with the splash"
@@ -117,4 +164,4 @@ mapped=$(grep -n "MapRequest(20) parent=0x[0-9a-f]* window=$main_hex" "$trace" |
 
 stop_program "$program_pid"
 program_pid=
-echo "openbox: main window $main_hex and splash $splash as intended; picture in $output"
+echo "openbox: main window $main_hex and splash $splash as intended; pictures in $output"
