@@ -15,6 +15,7 @@
 
 #include "frm_temperature_one.h"
 #include "qt_message_boxes.h"
+#include "tolvane_version.h"
 #include "unit_line_edit.h"
 
 using tolvane::frmTemperatureOne;
@@ -195,7 +196,7 @@ private Q_SLOTS:
         MessageBoxWatcher watcher;
         QTest::keyClicks(field(UnitField::Celsius), "12a");
         QCOMPARE(watcher.seen,
-                 (QStringList{"Please enter a numeric value.", "Varnel V.2.4",
+                 (QStringList{"Please enter a numeric value.", tolvane::version::kProgramTitle,
                               QString::number(QMessageBox::Information), "frmTemperatureOne"}));
         QCOMPARE(fieldTexts(), (QStringList{"12a", "", "", ""}));
         QTRY_COMPARE(QApplication::focusWidget(), field(UnitField::Celsius));
