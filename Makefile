@@ -36,8 +36,8 @@ fuzz-build:
 # Each fuzzer for FUZZ_RUNS executions over a copy of its seed corpus, which keeps what earlier
 # runs found; a crashing input is saved beside that copy.
 fuzz: deps-test fuzz-build
-	while read -r name program corpus options; do \
-	    cmake -DFUZZER=$$program -DSEEDS=$$corpus -DWORK=$(FUZZ_BUILD)/fuzz/runs/$$name \
+	while read -r name program seeds options; do \
+	    cmake -DFUZZER=$$program -DSEEDS=$$seeds -DWORK=$(FUZZ_BUILD)/fuzz/runs/$$name \
 	          -DRUNS=$(FUZZ_RUNS) "-DOPTIONS=$$options" -P fuzz/run_fuzzer.cmake || exit 1; \
 	done < $(FUZZ_BUILD)/fuzz/fuzzers.txt
 	cat $(FUZZ_BUILD)/fuzz/runs/*/summary.txt

@@ -4,11 +4,13 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "tolvane_version.h"
+
 int main(int argc, char* argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QWebEngineView view;
-    view.setWindowTitle(QStringLiteral("Varnel V.2.4"));
+    view.setWindowTitle(QString::fromUtf8(tolvane::version::kProgramTitle));
     view.resize(527, 163);
     view.load(QUrl::fromLocalFile(QString::fromLocal8Bit(argc > 1 ? argv[1] : "AboutHtm.htm")));
     view.show();

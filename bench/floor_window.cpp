@@ -9,10 +9,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "tolvane_version.h"
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Varnel V.2.4"));
+    window.setWindowTitle(QString::fromUtf8(tolvane::version::kProgramTitle));
     window.menuBar()->addAction(QStringLiteral("&Close"));
     window.menuBar()->addAction(QStringLiteral("&Peferences"));
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("&Help"));

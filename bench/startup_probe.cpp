@@ -3,7 +3,7 @@
 // in that window (a page that has loaded), and the memory of its whole process tree at the map
 // and some seconds later, plus the CPU it uses while idle after that.
 //
-// startup_probe --title "Varnel V.2.4" [--color FF9933] [--settle 2] -- program [args...]
+// startup_probe --title TITLE [--color FF9933] [--settle 2] -- program [args...]
 // Prints one line: map_ms=... color_ms=... rss_map_kib=... rss_settled_kib=... idle_cpu_ticks=...
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

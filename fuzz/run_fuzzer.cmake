@@ -1,7 +1,8 @@
 # Runs one fuzzer over a copy of its seed corpus, so that the inputs it adds never land in the
 # repository, and reports its executions and their rate.
-#   cmake -DFUZZER=<program> -DSEEDS=<folder> -DWORK=<folder> -DRUNS=<n> [-DSEED=<n>] [-DFRESH=ON]
-#         [-DOPTIONS="<libFuzzer option> ..."] -P run_fuzzer.cmake
+#   cmake -DFUZZER=<program> -DSEEDS=<folder or file>[;...] -DWORK=<folder> -DRUNS=<n>
+#         [-DSEED=<n>] [-DFRESH=ON] [-DOPTIONS="<libFuzzer option> ..."] -P run_fuzzer.cmake
+# SEEDS lists seed corpus folders, whose files are seeds, and single seed files.
 # WORK/corpus is the copy; crashing inputs are saved in WORK; WORK/summary.txt gets one line.
 # FRESH starts the copy anew from the seeds; without it, what earlier runs found is kept.
 foreach(required IN ITEMS FUZZER SEEDS WORK RUNS)
@@ -14,8 +15,16 @@ if(FRESH)
     file(REMOVE_RECURSE "${WORK}")
 endif()
 file(MAKE_DIRECTORY "${WORK}/corpus")
-file(GLOB seeds "${SEEDS}/*")
-file(COPY ${seeds} DESTINATION "${WORK}/corpus")
+foreach(seed IN LISTS SEEDS)
+    if(IS_DIRECTORY "${seed}")
+        file(GLOB files "${seed}/*")
+    elseif(EXISTS "${seed}")
+        set(files "${seed}")
+    else()
+        message(FATAL_ERROR "no seed ${seed}")
+    endif()
+    file(COPY ${files} DESTINATION "${WORK}/corpus")
+endforeach()
 
 set(options -runs=${RUNS} -print_final_stats=1 "-artifact_prefix=${WORK}/")
 if(OPTIONS)

@@ -2,10 +2,7 @@
 # What the scripts that run the built program on a display share (the desktop tests in
 # tests/desktop/, scripts/make-screenshot.sh, bench/startup.sh): a portable copy of the program, a
 # virtual X display, waiting for a condition, and skipping. Sourced; expects $work (a private
-# temporary folder).
-
-# The main window's title, by which the scripts find it.
-readonly title="Varnel V.2.4"
+# temporary folder) and $build (the build folder).
 
 # CTest shows a test that exits with this code as skipped (SKIP_RETURN_CODE).
 readonly skip_code=77
@@ -19,6 +16,11 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+
+# The main window's title, by which the scripts find it: the build writes it from project().
+read -r title <"$build/version/program_title.txt" ||
+    fail "no program title in $build: build the project first"
+readonly title
 
 require_tools() {
     local tool

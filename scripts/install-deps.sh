@@ -1,14 +1,36 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running (or testing) Tolvane needs; only those
-# that are missing, so a second call does nothing. Usage: install-deps.sh run|test
+# that are missing, so a second call does nothing. Usage: install-deps.sh [--list] run|test
+# With --list it prints them, one a line, and installs nothing.
 set -euo pipefail
 
+list_only=
+if [ "${1:-}" = --list ]; then
+    list_only=1
+    shift
+fi
 mode=${1:-run}
+control=$(dirname "$0")/../debian/control
+[ -r "$control" ] || { echo "install-deps.sh: no $control" >&2; exit 1; }
 
-run_packages=(
-    cmake g++ make pkg-config
-    qt6-base-dev qt6-webengine-dev libgl-dev
-    libglib2.0-dev libmspack-dev fp-utils libfontconfig-dev
+# debian/control's Build-Depends, one a line: of alternatives the first, without versions,
+# architectures and build profiles.
+build_depends() {
+    awk '/^#/ { next }
+         /^Build-Depends:/ { field = 1; sub(/^Build-Depends:/, ""); print; next }
+         field && /^[ \t]/ { print; next }
+         { field = 0 }' "$control" |
+        tr ',' '\n' |
+        sed 's/|.*//; s/([^)]*)//g; s/\[[^]]*\]//g; s/<[^>]*>//g; s/[[:space:]]//g; s/:.*//' |
+        grep -v '^$'
+}
+
+# What building needs is debian/control's Build-Depends, less debhelper-compat, which only the
+# package build needs (test_packages has debhelper); running needs a few more.
+mapfile -t run_packages < <(build_depends | grep -vx 'debhelper-compat')
+run_packages+=(
+    # build-essential, which Build-Depends leaves out
+    g++ make
     xvfb xauth fonts-dejavu-core fonts-liberation2
     # Qt's Wayland platform plugin: without it a Wayland session falls back to XWayland
     qt6-wayland
@@ -35,6 +57,11 @@ test_packages=(
 wanted=("${run_packages[@]}")
 if [ "$mode" = test ]; then
     wanted+=("${test_packages[@]}")
+fi
+
+if [ -n "$list_only" ]; then
+    printf '%s\n' "${wanted[@]}"
+    exit 0
 fi
 
 missing=()

@@ -3,9 +3,12 @@
 # ./…deb), starts /usr/bin/tolvane as a new ordinary user under Xvfb, checks where its files go,
 # ends it with SIGTERM, purges the package and checks that nothing of it is left. Whatever fails,
 # the machine is left as it was found: the package and whatever it pulled in purged, the user
-# removed, Xvfb ended. Usage: check_deb_install.sh DEB_DIR. Exits with 77 where it cannot run.
+# removed, Xvfb ended. Usage: check_deb_install.sh DEB_DIR TITLE, the program's title. Exits with
+# 77 where it cannot run.
 set -euo pipefail
 deb_dir=$1
+title=$2
+title_pattern=${title//./\\.}  # for xdotool's regular expressions
 
 skip() {
     echo "SKIPPED: $*"
@@ -122,8 +125,8 @@ find_window() {
 (cd / && exec setpriv --reuid="$user" --regid="$user" --init-groups --reset-env \
     env DISPLAY=":$display" XDG_RUNTIME_DIR="$runtime" /usr/bin/tolvane) >"$work/program.log" 2>&1 &
 program_pid=$!
-main=$(find_window '^Varnel V\.2\.4$')
-[ -n "$main" ] || { cat "$work/program.log"; fail "no window \"Varnel V.2.4\""; }
+main=$(find_window "^$title_pattern\$")
+[ -n "$main" ] || { cat "$work/program.log"; fail "no window \"$title\""; }
 
 for name in AboutHtm.htm banner_top.gif searchfor.gif go.gif; do
     [ -s "$data/$name" ] || fail "$name is not in the user's data folder $data"
@@ -136,7 +139,7 @@ preferences=$(find_window '^Preferences')
 [ -n "$preferences" ] || fail "Alt+P opened no Preferences dialog"
 as_user xdotool windowfocus --sync "$preferences" key space
 as_user xdotool windowfocus --sync "$main" key F1
-help=$(find_window '^Varnel V\.2\.4 Help')
+help=$(find_window "^$title_pattern Help")
 [ -n "$help" ] || { cat "$work/program.log"; fail "F1 showed no help from /usr/share/tolvane"; }
 [ -s "$data/pref.ifm" ] || fail "Ok in Preferences wrote no pref.ifm into $data"
 

@@ -31,8 +31,7 @@ owner_of() {
 
 # The run packages and everything they depend on, as installed here (Depends and Pre-Depends;
 # the installer leaves out recommendations).
-mapfile -t queue < <(bash -c 'source <(sed -n "/^run_packages=(/,/^)/p" "$1"); printf "%s\n" "${run_packages[@]}"' _ \
-    "$source_dir/scripts/install-deps.sh")
+mapfile -t queue < <("$source_dir/scripts/install-deps.sh" --list run)
 declare -A covered=()
 declare -A depends_of=()
 declare -A providers=()

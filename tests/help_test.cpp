@@ -12,11 +12,12 @@ namespace tolvane {
 
 using testing::readAll;
 
-// The help file that the build compiles from resources/help.
+// The help file that the build compiles from resources/help, and the folder it compiled it in.
 const QString kHelpFile = QStringLiteral(TOLVANE_TEST_HELP_CHM);
-const QString kSources = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../resources/help";
-// Damaged copies of the help file, each as it was found to upset an earlier help reader.
-const QString kDamaged = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/data/help/";
+const QString kSources = QStringLiteral(TOLVANE_TEST_HELP_SOURCES);
+// Damaged copies of the help file, each as it was found to upset an earlier help reader; the help
+// fuzzer starts from them too.
+const QString kDamaged = QStringLiteral(TOLVANE_TEST_DAMAGED_HELP_DIR "/");
 
 // The bytes of `file` with `patch` put in place of those at `offset` past the first `at`.
 QByteArray patched(const QString& file, const QByteArray& at, int offset, const QByteArray& patch) {

@@ -19,6 +19,7 @@
 #include "qt_paths.h"
 #include "recording_desktop.h"
 #include "search_page_file.h"
+#include "tolvane_version.h"
 #include "unit_line_edit.h"
 
 using tolvane::frmTemperatureOne;
@@ -204,7 +205,7 @@ private Q_SLOTS:
         MessageBoxWatcher watcher;
         QTest::keyClicks(field(UnitField::Celsius), "12a");
         QCOMPARE(watcher.seen,
-                 (QStringList{"Please enter a numeric value.", "Varnel V.2.4",
+                 (QStringList{"Please enter a numeric value.", tolvane::version::kProgramTitle,
                               QString::number(QMessageBox::Information), "frmTemperatureOne"}));
         QCOMPARE(fieldTexts(), (QStringList{"12a", "", "", ""}));
         QTRY_COMPARE(QApplication::focusWidget(), field(UnitField::Celsius));

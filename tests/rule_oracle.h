@@ -23,11 +23,12 @@
 
 #include "fake_fields.h"
 #include "number_text.h"
+#include "tolvane_version.h"
 
 namespace tolvane::oracle {
 
 using testing::Texts;
-constexpr const char* kTitle = "Varnel V.2.4";  // of every message box
+constexpr const char* kTitle = version::kProgramTitle;  // of every message box
 
 // The number a text spells: leading spaces, an optional sign, digits with at most one separator
 // and at least one digit, an optional exponent (e or E, optional sign, digits), trailing spaces.

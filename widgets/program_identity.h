@@ -4,10 +4,11 @@
 
 namespace tolvane {
 
-// The program's title, "Varnel V.2.4": the main window's caption and the title of its messages.
+// The program's title, "Varnel V." and the version: the main window's caption and the title of its
+// messages.
 QString programTitle();
 
-// The version as the program shows it, "2.04", and as the splash screen does, "2.4".
+// The version as the program shows it, "2.04" for 2.4, and as the splash screen does, "2.4".
 QString programVersionText();
 QString programShortVersion();
 
