@@ -3,6 +3,7 @@
 // reach it and that the focus goes where the user expects.
 #include <QAbstractButton>
 #include <QAction>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -55,6 +56,29 @@ struct MessageBoxWatcher : QObject {
             // is the first thing that loop does.
             QMetaObject::invokeMethod(box->button(QMessageBox::Ok), &QAbstractButton::click,
                                       Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
+// An input method composing "5" in a field. It commits it when the focus is about to leave the
+// field, as input methods must when something interrupts their composing.
+struct ComposingInputMethod : QObject {
+    explicit ComposingInputMethod(QLineEdit* field) {
+        QInputMethodEvent composing(QStringLiteral("5"), {});
+        QCoreApplication::sendEvent(field, &composing);
+        field->installEventFilter(this);
+    }
+    QString committed;  // the field's text once the commit went in
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusAboutToChange) {
+            watched->removeEventFilter(this);
+            auto* field = static_cast<QLineEdit*>(watched);
+            QInputMethodEvent commit;
+            commit.setCommitString(QStringLiteral("5"));
+            QCoreApplication::sendEvent(field, &commit);
+            committed = field->text();
         }
         return false;
     }
@@ -219,6 +243,15 @@ private Q_SLOTS:
         click("CommandDot");
         click("CommandFive");
         QCOMPARE(fieldTexts(), (QStringList{",5", "273,65", "32,9", "492,57"}));
+    }
+
+    // The closing window loses the focus after its panel has gone: the text an input method
+    // commits then must not reach the panel.
+    void textCommittedAsTheWindowClosesIsIgnored() {
+        field(UnitField::Celsius)->setFocus();
+        ComposingInputMethod inputMethod(field(UnitField::Celsius));
+        m_window.reset();
+        QCOMPARE(inputMethod.committed, "5");
     }
 
     // Both open the help file, here one that is missing, which each says so.
