@@ -34,7 +34,7 @@ require_tools() {
 stage() {
     local build=$1 folder=$work/$2 preference=$3
     mkdir -p "$folder"
-    cp "$build/tolvane" "$build/tolvane_webview.so" "$build"/*.gif "$build/tolvane.chm" "$folder/"
+    cp "$build/tolvane" "$build/tolvane_web_engine.so" "$build"/*.gif "$build/tolvane.chm" "$folder/"
     printf '%s\r\n' "$preference" >"$folder/pref.ifm"
     echo "$folder/tolvane"
 }

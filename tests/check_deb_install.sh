@@ -94,7 +94,7 @@ apt_get install --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
 mapfile -t package_paths < <(dpkg -L tolvane | grep -v '^/\.$')
 triplet=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
 for path in /usr/bin/tolvane /usr/share/tolvane/tolvane.chm \
-    "/usr/lib/$triplet/tolvane/tolvane_webview.so" /usr/share/man/man1/tolvane.1.gz \
+    "/usr/lib/$triplet/tolvane/tolvane_web_engine.so" /usr/share/man/man1/tolvane.1.gz \
     /usr/share/applications/org.example.Tolvane.desktop; do
     [ -e "$path" ] || fail "the package did not install $path"
 done

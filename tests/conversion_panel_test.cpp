@@ -66,13 +66,20 @@ TEST_P(EntryAfterOne, KeepsOrEmptiesTheOthers) {
     h.edit(C, text);
     // Started: the number has not begun, so what the others showed no longer holds. Waiting: the
     // exponent is still being typed.
-    const std::array<std::pair<Texts, const char*>, 4> expected = {{
-        {{text, "", "", ""}, nullptr},
-        {{text, "274.15", "33.8", "493.47"}, nullptr},
-        {{text, "", "", ""}, kNotNumericMessage},
-        {{}, kOutOfRangeMessage},
-    }};
-    const auto& [texts, message] = expected[static_cast<std::size_t>(outcome)];
+    const auto expected = [&]() -> std::pair<Texts, const char*> {
+        switch (outcome) {
+            case Outcome::Started:
+                return {{text, "", "", ""}, nullptr};
+            case Outcome::Waiting:
+                return {{text, "274.15", "33.8", "493.47"}, nullptr};
+            case Outcome::Rejected:
+                return {{text, "", "", ""}, kNotNumericMessage};
+            case Outcome::OutOfRange:
+                return {{}, kOutOfRangeMessage};
+        }
+        return {};
+    };
+    const auto [texts, message] = expected();
     EXPECT_EQ(h.texts, texts);
     ASSERT_EQ(h.shown.size(), message ? 1u : 0u);
     EXPECT_TRUE(!message || h.shown[0].text == message) << h.shown[0].text;

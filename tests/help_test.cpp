@@ -15,8 +15,8 @@ using testing::readAll;
 // The help file that the build compiles from resources/help, and the folder it compiled it in.
 const QString kHelpFile = QStringLiteral(TOLVANE_TEST_HELP_CHM);
 const QString kSources = QStringLiteral(TOLVANE_TEST_HELP_SOURCES);
-// Damaged copies of the help file, each as it was found to upset an earlier help reader; the help
-// fuzzer starts from them too.
+// Damaged copies of the help file: a directory listing that leads into itself, a wrong block
+// length in the reset table, the first half of the file alone. The help fuzzer starts from them.
 const QString kDamaged = QStringLiteral(TOLVANE_TEST_DAMAGED_HELP_DIR "/");
 
 // The bytes of `file` with `patch` put in place of those at `offset` past the first `at`.

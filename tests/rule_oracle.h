@@ -162,19 +162,29 @@ inline const char* enter(testing::PanelHarness& h, UnitField field, const std::s
         return h.shown == std::vector(*message != '\0' ? 1u : 0u, box) && h.texts == after &&
                h.focus == focusAfter && h.panel.ActiveTextBox() == field;
     };
-    const bool waits = outcome(edited, focus);
-    const bool rejects = outcome(othersEmpty, focus, kNotNumericMessage, edited);
-    // What each kind of entry must have done, in the order of Entry.
-    const std::pair<bool, const char*> judged[] = {
-        {outcome(converted(field, text, h.separator), focus), "not converted"},
-        {outcome({}, field, kOutOfRangeMessage), "not out of range"},
-        {outcome({}, field), "not erased"},
-        {outcome(othersEmpty, focus), "not the start of a number"},
-        {waits, "did not wait for the exponent"},
-        {rejects, "not rejected"},
-        {waits || rejects, "neither rejected nor waiting"}};
-    const auto& [asTheRulesSay, fault] =
-        judged[static_cast<std::size_t>(classify(text, h.separator))];
+    const auto waits = [&] { return outcome(edited, focus); };
+    const auto rejects = [&] { return outcome(othersEmpty, focus, kNotNumericMessage, edited); };
+    // What each kind of entry must have done; a kind without its case does not compile.
+    const auto judged = [&](Entry entry) -> std::pair<bool, const char*> {
+        switch (entry) {
+            case Entry::Converted:
+                return {outcome(converted(field, text, h.separator), focus), "not converted"};
+            case Entry::OutOfRange:
+                return {outcome({}, field, kOutOfRangeMessage), "not out of range"};
+            case Entry::Erased:
+                return {outcome({}, field), "not erased"};
+            case Entry::Started:
+                return {outcome(othersEmpty, focus), "not the start of a number"};
+            case Entry::OpenExponent:
+                return {waits(), "did not wait for the exponent"};
+            case Entry::Rejected:
+                return {rejects(), "not rejected"};
+            case Entry::Unsure:
+                return {waits() || rejects(), "neither rejected nor waiting"};
+        }
+        return {false, "an entry of no known kind"};
+    };
+    const auto [asTheRulesSay, fault] = judged(classify(text, h.separator));
     return asTheRulesSay ? nullptr : fault;
 }
 

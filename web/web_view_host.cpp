@@ -18,7 +18,7 @@ namespace tolvane {
 namespace {
 
 // The plugin's base name; QPluginLoader adds the platform's suffix.
-constexpr auto kPluginName = "tolvane_webview";
+constexpr auto kPluginName = "tolvane_web_engine";
 
 // Before the QApplication exists Qt has not chosen its platform yet; this is the same guess it
 // will make on Linux: xcb unless another platform is asked for or there is no X display.
