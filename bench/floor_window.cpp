@@ -1,5 +1,5 @@
-// The floor for start-up: a plain Qt window with as many widgets as the main window (menu bar,
-// two panels, four fields, eight labels, 22 buttons, a placeholder) and no logic at all.
+// The floor for start-up: a plain Qt window with the main window's menu and controls, made from
+// the same layout, and no logic at all.
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,39 +9,65 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "tolvane_version.h"
+#include "window_layouts.h"
+
+namespace layout = tolvane::layout;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const layout::Window design = layout::mainWindow(".");
     QMainWindow window;
-    window.setWindowTitle(QString::fromUtf8(tolvane::version::kProgramTitle));
-    window.menuBar()->addAction(QStringLiteral("&Close"));
-    window.menuBar()->addAction(QStringLiteral("&Peferences"));
-    QMenu* help = window.menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("Content"));
-    help->addSeparator();
-    help->addAction(QStringLiteral("About"));
-    window.menuBar()->addAction(QStringLiteral("&Search About"));
-
-    auto* client = new QWidget;
-    client->setFixedSize(527, 142);
-    window.setCentralWidget(client);
-    auto* conversion = new QGroupBox(QStringLiteral("Temperature Conversion"), client);
-    conversion->setGeometry(5, 7, 520, 132);
-    auto* search = new QGroupBox(QStringLiteral("Search About"), client);
-    search->setGeometry(5, 7, 520, 132);
-    search->hide();
-    new QPushButton(QStringLiteral("Refresh"), search);
-    new QWidget(search);
-    for (int row = 0; row < 4; ++row) {
-        (new QLabel(QStringLiteral("Label :"), conversion))->move(8, 21 + row * 21);
-        (new QLineEdit(conversion))->setGeometry(105, 21 + row * 21, 187, 19);
-        (new QLabel(QStringLiteral("K"), conversion))->move(300, 21 + row * 21);
-        for (int column = 0; column < (row == 3 ? 6 : 5); ++column) {
-            (new QPushButton(QString::number(column), conversion))
-                ->setGeometry(321 + column * 32, 21 + row * 21, 29, 19);
+    window.setWindowTitle(QString::fromStdString(design.caption));
+    QMenu* help = nullptr;
+    for (const layout::MenuItem& item : layout::kMainMenu) {
+        const QString caption = QString::fromLatin1(item.caption);
+        if (item.inHelpMenu) {
+            help->addAction(caption);
+        } else if (std::string_view(item.name) == "cmd_Help") {
+            help = window.menuBar()->addMenu(caption);
+        } else {
+            window.menuBar()->addAction(caption);
         }
     }
+
+    const auto pixels = [](const layout::TwipsRect& r) {
+        return QRect(layout::twipsToPixels(r.left), layout::twipsToPixels(r.top),
+                     layout::twipsToPixels(r.width), layout::twipsToPixels(r.height));
+    };
+    auto* client = new QWidget;
+    client->setFixedSize(layout::twipsToPixels(layout::kMainWindowOuterWidth) - 8,
+                         layout::twipsToPixels(design.control("Frame2").rect.height) + 12);
+    window.setCentralWidget(client);
+    for (const layout::Control& control : design.controls) {
+        QWidget* parent = control.parent.empty()
+                              ? client
+                              : client->findChild<QWidget*>(QString::fromStdString(control.parent));
+        const QString caption = QString::fromStdString(control.caption);
+        QWidget* made = nullptr;
+        switch (control.kind) {
+            case layout::ControlKind::Frame:
+                made = new QGroupBox(caption, parent);
+                break;
+            case layout::ControlKind::TextBox:
+                made = new QLineEdit(parent);
+                break;
+            case layout::ControlKind::CommandButton:
+                made = new QPushButton(caption, parent);
+                break;
+            default:
+                made = new QLabel(caption, parent);
+                break;
+        }
+        made->setObjectName(QString::fromStdString(control.name));
+        // Both panels where start-up puts them, the search panel over the conversion panel.
+        layout::TwipsRect place = control.rect;
+        if (control.parent.empty()) {
+            place.left = design.control("Frame2").rect.left;
+            place.top = design.control("Frame2").rect.top;
+        }
+        made->setGeometry(pixels(place));
+    }
+    client->findChild<QWidget*>(QStringLiteral("Frame1"))->hide();
     window.show();
     return QApplication::exec();
 }

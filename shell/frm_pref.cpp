@@ -8,16 +8,15 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
+#include "form_builder.h"
 #include "form_layout.h"
 #include "preference_file.h"
-#include "twips.h"
 
 namespace tolvane {
 
 namespace {
-
-constexpr const char* kDialogTitle = "Preferences";
 
 // A rectangle enlarged by factor, with edges rounded so that shared edges stay shared.
 QRect scaled(const QRect& design, double factor) {
@@ -37,49 +36,40 @@ frmPref::frmPref(std::filesystem::path prefFilePath, ApplyPanelMode applyPanelMo
       PrefFilePath(std::move(prefFilePath)),
       m_applyPanelMode(std::move(applyPanelMode)),
       m_messages(messages) {
-    setObjectName(QStringLiteral("frmPref"));
-    setWindowTitle(QString::fromLatin1(kDialogTitle));
+    const layout::Window design = layout::preferencesDialog();
+    setObjectName(QString::fromStdString(design.name));
+    setWindowTitle(QString::fromStdString(design.caption));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    // Made in tab order, so the focus chain needs no reordering: the buttons first, then the
-    // options.
-    Command1 = new QPushButton(QStringLiteral("&Ok"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    // Made in tab order: the buttons first, then the options.
+    std::vector<std::pair<QWidget*, QRect>> controls;
+    for (const layout::Control& control : design.controls) {
+        QWidget* holder = control.parent.empty()
+                              ? this
+                              : findChild<QWidget*>(QString::fromStdString(control.parent));
+        controls.emplace_back(makeControl(control, holder), qtRect(control.rect));
+    }
+    Command1 = findChild<QPushButton*>(QStringLiteral("Command1"));
+    Command2 = findChild<QPushButton*>(QStringLiteral("Command2"));
+    Frame1 = findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    Option1 = findChild<QRadioButton*>(QStringLiteral("Option1"));
+    Option2 = findChild<QRadioButton*>(QStringLiteral("Option2"));
     // A button with the focus is pressed by Enter as well as by Space.
     Command1->setAutoDefault(true);
     Command2->setAutoDefault(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Startup Options"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Option1 = new QRadioButton(QStringLiteral("Temperature Conversion"), Frame1);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    Option2 = new QRadioButton(QStringLiteral("Search About"), Frame1);
-    Option2->setObjectName(QStringLiteral("Option2"));
-
-    const std::array<std::pair<QWidget*, QRect>, 5> layout = {{
-        {Frame1, twipsRect(97, 105, 2430, 1065)},
-        {Option1, twipsRect(210, 315, 2115, 330)},
-        {Option2, twipsRect(210, 630, 2010, 300)},
-        {Command1, twipsRect(735, 1260, 855, 330)},
-        {Command2, twipsRect(1680, 1260, 855, 330)},
-    }};
     // The design's sizes were made for a smaller font than most desktops use today; where a
     // caption would be cut, the whole dialog grows by the same factor and keeps its proportions.
-    for (const auto& [control, design] : layout) {
+    for (const auto& [control, designed] : controls) {
         const QSize needed = roomForCaption(control);
-        m_layoutScale = std::max({m_layoutScale, double(needed.width()) / design.width(),
-                                  double(needed.height()) / design.height()});
+        m_layoutScale = std::max({m_layoutScale, double(needed.width()) / designed.width(),
+                                  double(needed.height()) / designed.height()});
     }
-    for (const auto& [control, design] : layout) {
-        control->setGeometry(scaled(design, m_layoutScale));
+    for (const auto& [control, designed] : controls) {
+        control->setGeometry(scaled(designed, m_layoutScale));
     }
-    setFixedSize(scaled(twipsRect(0, 0, 2625, 1680), m_layoutScale).size());
-
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Option1);
-    setTabOrder(Option1, Option2);
+    setFixedSize(
+        scaled(qtRect({0, 0, design.clientWidth, design.clientHeight}), m_layoutScale).size());
     Command1->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &frmPref::Command1_Click);
@@ -102,8 +92,8 @@ void frmPref::Command1_Click() {
     if (const WriteResult stored = writeStartPanel(PrefFilePath, mode); !stored) {
         // The main window keeps its panel and the dialog stays open, so the user can retry or
         // cancel knowing that nothing was stored.
-        m_messages.show("The start-up choice could not be saved.\n\n" + stored.message(),
-                        kDialogTitle, MessageIcon::Exclamation);
+        m_messages.show(std::string(kStartPanelNotSavedMessage) + stored.message(),
+                        windowTitle().toStdString(), MessageIcon::Exclamation);
         return;
     }
     m_applyPanelMode(mode);

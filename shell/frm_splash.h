@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-class QLabel;
-
 namespace tolvane {
 
 // The white window that stands in for the program while it starts: icon, title, version,
@@ -17,14 +15,6 @@ public:
     // Shows the window centred on the screen and returns only once it has been drawn, so that it
     // stays visible through start-up work that processes no events.
     void showAndPaint();
-
-private:
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
 };
 
 }  // namespace tolvane

@@ -16,9 +16,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <map>
+#include <string_view>
+
 #include "browser_launcher.h"
 #include "event_watch.h"
-#include "form_layout.h"
+#include "form_builder.h"
 #include "frm_about.h"
 #include "frm_pref.h"
 #include "help_window.h"
@@ -31,51 +34,6 @@
 
 namespace tolvane {
 namespace {
-
-constexpr int kDesignClientWidth = 7935;
-constexpr int kDesignClientHeight = 4845;
-
-struct UnitRow {
-    UnitField field;
-    int top;
-    const char* captionName;
-    const char* caption;
-    int captionWidth;
-    const char* fieldName;
-    const char* accessibleName;
-    const char* symbolName;
-    const char* symbol;
-    int symbolLeft;
-    int symbolWidth;
-    const char* symbolToolTip;
-};
-
-constexpr UnitRow kUnitRows[] = {
-    {UnitField::Celsius, 315, "lblCentigrade", "Celsius :", 810, "txtCelsius", "Celsius", "Label1",
-     "°C", 4500, 210, " degree Celsius "},
-    {UnitField::Kelvin, 630, "lblKelvin", "Kelvin :", 720, "txtKelvin", "Kelvin", "Label2", "K",
-     4590, 120, " kelvin "},
-    // "lblFrarenheit" is misspelt on purpose: it is the label's historical name.
-    {UnitField::Fahrenheit, 945, "lblFrarenheit", "Fahrenheit :", 1185, "txtFahrenheit",
-     "Fahrenheit", "Label3", "°F", 4500, 210, " degree Fahrenheit "},
-    {UnitField::Rankine, 1260, "lblRankine", "Rankine :", 900, "txtRankine", "Rankine", "Label4",
-     "R", 4590, 120, " degree Rankine "},
-};
-
-constexpr int kCaptionLeft = 120;
-constexpr int kLabelHeight = 195;
-constexpr int kFieldLeft = 1575;
-constexpr int kFieldWidth = 2805;
-constexpr int kFieldHeight = 285;
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
-                 int width) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(formFont(QFont::Bold));
-    placeLabel(label, twipsRect(left, top, width, kLabelHeight));
-    return label;
-}
 
 int keyCode(KeyAction action) {
     switch (action) {
@@ -123,21 +81,19 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services, QWidget
                               Qt::WindowCloseButtonHint),
       m_services(services) {
     setObjectName(QStringLiteral("frmTemperatureOne"));
-    setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvane.png")));
-    setFont(formFont());
-
+    const std::string decimalSeparator = QLocale().decimalPoint().toStdString();
+    const layout::Window design = layout::mainWindow(decimalSeparator);
+    setWindowTitle(QString::fromStdString(design.caption));
+    setFont(qtFont(design.font));
     auto* client = new QWidget(this);
-    client->setFixedSize(twipsToPixels(kDesignClientWidth), twipsToPixels(kDesignClientHeight));
+    client->setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
     setCentralWidget(client);
 
     m_fields = std::make_unique<Fields>(m_unitFields);
-    m_panel = std::make_unique<ConversionPanel>(*m_fields, m_services.messages,
-                                                QLocale().decimalPoint().toStdString());
-    createConversionPanel();
-    createSearchPanel();
+    m_panel = std::make_unique<ConversionPanel>(*m_fields, m_services.messages, decimalSeparator);
+    createControls(design);
     createMenu();
-    arrangeTabOrder();
     // The one way to the help: F1 anywhere in the window, the web page included, which keeps the
     // keys it is given to itself. "Content" sends F1 too.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -165,109 +121,112 @@ frmTemperatureOne::~frmTemperatureOne() {
     }
 }
 
-void frmTemperatureOne::createConversionPanel() {
-    Frame2 = new QGroupBox(tr("Temperature Conversion"), centralWidget());
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setFont(formFont(QFont::Bold));
-    Frame2->setGeometry(twipsRect(82, 105, 7800, 1980));
-
-    for (const UnitRow& row : kUnitRows) {
-        addLabel(Frame2, row.captionName, QString::fromUtf8(row.caption), kCaptionLeft, row.top,
-                 row.captionWidth);
-
-        auto* field = new UnitLineEdit(Frame2);
-        field->setObjectName(QString::fromLatin1(row.fieldName));
-        field->setAccessibleName(QString::fromLatin1(row.accessibleName));
-        field->setFont(formFont());
-        field->setGeometry(twipsRect(kFieldLeft, row.top, kFieldWidth, kFieldHeight));
-        m_unitFields[fieldIndex(row.field)] = field;
-
-        QLabel* symbol = addLabel(Frame2, row.symbolName, QString::fromUtf8(row.symbol),
-                                  row.symbolLeft, row.top, row.symbolWidth);
-        symbol->setToolTip(QString::fromLatin1(row.symbolToolTip));
-        symbol->setAccessibleDescription(symbol->toolTip().trimmed());
-
-        const UnitField unit = row.field;
-        connect(field, &QLineEdit::textChanged, this,
-                [this, unit] { m_panel->fieldChanged(unit); });
-        connect(field, &UnitLineEdit::focusReceived, this,
-                [this, unit] { m_panel->fieldFocused(unit); });
+// The controls are made in the layout's order, which is also their tab order.
+void frmTemperatureOne::createControls(const layout::Window& design) {
+    QWidget* previousTabStop = nullptr;
+    for (const layout::Control& control : design.controls) {
+        QWidget* parent =
+            control.parent.empty()
+                ? centralWidget()
+                : centralWidget()->findChild<QWidget*>(QString::fromStdString(control.parent));
+        QWidget* made = nullptr;
+        if (control.kind == layout::ControlKind::TextBox) {
+            made = createUnitField(control, parent);
+        } else if (control.kind == layout::ControlKind::WebBrowser) {
+            WebBrowser1 = new WebViewHost(parent);
+            WebBrowser1->setObjectName(QString::fromStdString(control.name));
+            WebBrowser1->setAccessibleName(QString::fromStdString(control.accessibleName));
+            WebBrowser1->setGeometry(qtRect(control.rect));
+            connect(WebBrowser1, &WebViewHost::externalLinkRequested, this,
+                    &frmTemperatureOne::openInUsersBrowser);
+            made = WebBrowser1;
+        } else {
+            made = makeControl(control, parent);
+        }
+        if (control.key) {
+            connectKey(static_cast<QPushButton*>(made), keypadKey(*control.key));
+        } else if (!control.toolTip.empty()) {
+            made->setAccessibleDescription(made->toolTip().trimmed());
+        }
+        if (control.tabStop) {
+            if (previousTabStop != nullptr) {
+                QWidget::setTabOrder(previousTabStop, made);
+            }
+            previousTabStop = made;
+        }
     }
-
-    m_keypad = new Keypad(Frame2, QLocale().decimalPoint());
-    for (QPushButton* button : m_keypad->buttons()) {
-        button->setFont(formFont());
-    }
-    connect(m_keypad, &Keypad::typed, this, &frmTemperatureOne::NumPad);
-    connect(m_keypad, &Keypad::caretKey, this, &frmTemperatureOne::sendKeyToActiveField);
-    connect(m_keypad, &Keypad::clearEntry, this, &frmTemperatureOne::CommandClearEntry_Click);
+    Frame1 = centralWidget()->findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    Frame2 = centralWidget()->findChild<QGroupBox*>(QStringLiteral("Frame2"));
+    cmdRefresh = Frame1->findChild<QPushButton*>(QStringLiteral("cmdRefresh"));
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::cmdRefresh_Click);
 }
 
-void frmTemperatureOne::createSearchPanel() {
-    Frame1 = new QGroupBox(tr("Search About"), centralWidget());
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFont(formFont(QFont::Bold));
-    Frame1->setGeometry(twipsRect(45, 2295, 7800, 1980));
+UnitLineEdit* frmTemperatureOne::createUnitField(const layout::Control& control, QWidget* parent) {
+    auto* field = new UnitLineEdit(parent);
+    field->setObjectName(QString::fromStdString(control.name));
+    field->setAccessibleName(QString::fromStdString(control.accessibleName));
+    field->setFont(qtFont(control.font));
+    field->setGeometry(qtRect(control.rect));
+    const UnitField unit = *control.unit;
+    m_unitFields[fieldIndex(unit)] = field;
+    connect(field, &QLineEdit::textChanged, this, [this, unit] { m_panel->fieldChanged(unit); });
+    connect(field, &UnitLineEdit::focusReceived, this,
+            [this, unit] { m_panel->fieldFocused(unit); });
+    return field;
+}
 
-    cmdRefresh = new QPushButton(tr("Refresh"), Frame1);
-    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
-    cmdRefresh->setFont(formFont());
-    cmdRefresh->setGeometry(twipsRect(6540, 165, 1170, 280));
-    cmdRefresh->setAutoDefault(false);
-    connect(cmdRefresh, &QPushButton::clicked, this, &frmTemperatureOne::cmdRefresh_Click);
-
-    WebBrowser1 = new WebViewHost(Frame1);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setAccessibleName(tr("Search page"));
-    WebBrowser1->setGeometry(twipsRect(75, 480, 7635, 1410));
-    connect(WebBrowser1, &WebViewHost::externalLinkRequested, this,
-            &frmTemperatureOne::openInUsersBrowser);
+// A keypad button never takes the focus from a click, so the field being edited keeps its caret
+// and selection; the caret and delete keys can still be reached with Tab.
+void frmTemperatureOne::connectKey(QPushButton* button, const KeypadKey& key) {
+    button->setFocusPolicy(key.tabStop ? Qt::TabFocus : Qt::NoFocus);
+    const KeyAction action = key.action;
+    connect(button, &QPushButton::clicked, this, [this, action, button] {
+        switch (action) {
+            case KeyAction::Type:
+                NumPad(button->text());
+                break;
+            case KeyAction::ClearEntry:
+                CommandClearEntry_Click();
+                break;
+            default:
+                sendKeyToActiveField(action);
+                break;
+        }
+    });
 }
 
 void frmTemperatureOne::createMenu() {
     QMenuBar* bar = menuBar();
     bar->setFont(QApplication::font());
-
-    QAction* cmd_Exit = bar->addAction(tr("&Close"));
-    cmd_Exit->setObjectName(QStringLiteral("cmd_Exit"));
-    connect(cmd_Exit, &QAction::triggered, this, &frmTemperatureOne::cmd_Exit_Click);
-
-    QAction* cmd_Pref = bar->addAction(tr("&Peferences"));  // the historical caption, typo kept
-    cmd_Pref->setObjectName(QStringLiteral("cmd_Pref"));
-    connect(cmd_Pref, &QAction::triggered, this, &frmTemperatureOne::cmd_Pref_Click);
-
-    QMenu* cmd_Help = bar->addMenu(tr("&Help"));
-    cmd_Help->setObjectName(QStringLiteral("cmd_Help"));
-    QAction* cmd_Content = cmd_Help->addAction(tr("Content"));
-    cmd_Content->setObjectName(QStringLiteral("cmd_Content"));
-    connect(cmd_Content, &QAction::triggered, this, &frmTemperatureOne::cmd_Content_Click);
-    QAction* emptya = cmd_Help->addSeparator();
-    emptya->setObjectName(QStringLiteral("emptya"));
-    QAction* cmd_About = cmd_Help->addAction(tr("About"));
-    cmd_About->setObjectName(QStringLiteral("cmd_About"));
-    connect(cmd_About, &QAction::triggered, this, &frmTemperatureOne::cmd_About_Click);
-
-    cmd_Search = bar->addAction(tr("&Search About"));
-    cmd_Search->setObjectName(QStringLiteral("cmd_Search"));
-    connect(cmd_Search, &QAction::triggered, this, &frmTemperatureOne::cmd_Search_Click);
-}
-
-// Only the unit fields, the caret and delete keys, the page and the Refresh button take the
-// focus; they follow one another in this order.
-void frmTemperatureOne::arrangeTabOrder() {
-    QWidget* const chain[] = {unitField(UnitField::Celsius),
-                              WebBrowser1,
-                              m_keypad->button(KeyId::Right),
-                              m_keypad->button(KeyId::Left),
-                              m_keypad->button(KeyId::Del),
-                              m_keypad->button(KeyId::End),
-                              m_keypad->button(KeyId::Home),
-                              unitField(UnitField::Kelvin),
-                              unitField(UnitField::Rankine),
-                              unitField(UnitField::Fahrenheit),
-                              cmdRefresh};
-    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
-        QWidget::setTabOrder(chain[i], chain[i + 1]);
+    const std::map<std::string_view, void (frmTemperatureOne::*)()> handlers = {
+        {"cmd_Exit", &frmTemperatureOne::cmd_Exit_Click},
+        {"cmd_Pref", &frmTemperatureOne::cmd_Pref_Click},
+        {"cmd_Content", &frmTemperatureOne::cmd_Content_Click},
+        {"cmd_About", &frmTemperatureOne::cmd_About_Click},
+        {"cmd_Search", &frmTemperatureOne::cmd_Search_Click},
+    };
+    QMenu* helpMenu = nullptr;
+    for (const layout::MenuItem& item : layout::kMainMenu) {
+        const QString name = QString::fromLatin1(item.name);
+        const QString caption = QString::fromLatin1(item.caption);
+        QAction* action = nullptr;
+        if (item.inHelpMenu) {
+            action = caption == QLatin1String("-") ? helpMenu->addSeparator()
+                                                   : helpMenu->addAction(caption);
+        } else if (name == QLatin1String("cmd_Help")) {
+            helpMenu = bar->addMenu(caption);
+            helpMenu->setObjectName(name);
+            continue;
+        } else {
+            action = bar->addAction(caption);
+        }
+        action->setObjectName(name);
+        if (const auto handler = handlers.find(item.name); handler != handlers.end()) {
+            connect(action, &QAction::triggered, this, handler->second);
+        }
+        if (name == QLatin1String("cmd_Search")) {
+            cmd_Search = action;
+        }
     }
 }
 
@@ -309,7 +268,7 @@ void frmTemperatureOne::setPanelMode(PanelMode mode) {
     const bool conversion = mode == PanelMode::Conversion;
     (conversion ? Frame2 : Frame1)->setVisible(true);
     hidePanel(conversion ? Frame1 : Frame2);
-    cmd_Search->setText(conversion ? tr("&Search About") : tr("&Temperature Conversion"));
+    cmd_Search->setText(QString::fromLatin1(layout::searchCommandCaption(mode)));
 }
 
 // Back on the conversion panel, the user goes on in the field they left.
@@ -368,11 +327,11 @@ void frmTemperatureOne::cmdRefresh_Click() {
 }
 
 void frmTemperatureOne::arrangeForStartUp() {
-    // The layout was drawn for a window of 8025 x 2800 twips outside, of which a classic frame
+    // The layout was drawn for a window of this size outside, of which a classic frame
     // takes 4 pixels on each side and the caption 18 pixels; the menu bar is part of the client
     // area here. The conversion panel must fit whatever height this platform's menu bar has.
-    constexpr int kOuterWidth = 8025;
-    constexpr int kOuterHeight = 2800;
+    constexpr int kOuterWidth = layout::kMainWindowOuterWidth;
+    constexpr int kOuterHeight = layout::kMainWindowOuterHeight;
     constexpr int kFrameWidth = 2 * 4;
     constexpr int kFrameHeight = 2 * 4 + 18;
     const int panelBottom = Frame2->geometry().bottom() + 3;

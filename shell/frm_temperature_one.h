@@ -9,9 +9,10 @@
 #include <optional>
 
 #include "conversion_panel.h"
-#include "keypad.h"
+#include "keypad_keys.h"
 #include "panel_mode.h"
 #include "safe_file.h"
+#include "window_layouts.h"
 
 class QAction;
 class QGroupBox;
@@ -93,10 +94,10 @@ protected:
 private:
     class Fields;
 
-    void createConversionPanel();
-    void createSearchPanel();
+    void createControls(const layout::Window& design);
+    UnitLineEdit* createUnitField(const layout::Control& control, QWidget* parent);
+    void connectKey(QPushButton* button, const KeypadKey& key);
     void createMenu();
-    void arrangeTabOrder();
 
     void Form_Unload();
     void cmd_Search_Click();
@@ -118,7 +119,6 @@ private:
     QGroupBox* Frame2 = nullptr;
     QPushButton* cmdRefresh = nullptr;
     WebViewHost* WebBrowser1 = nullptr;
-    Keypad* m_keypad = nullptr;
     QAction* cmd_Search = nullptr;
 
     std::unique_ptr<PreferencesOpener> m_preferences;

@@ -43,4 +43,8 @@ std::string prefFileContent(PanelMode mode);
 // one has been written completely.
 WriteResult writeStartPanel(const std::filesystem::path& prefFilePath, PanelMode mode);
 
+// What the Preferences dialog says, before the reason, when writeStartPanel failed.
+inline constexpr std::string_view kStartPanelNotSavedMessage =
+    "The start-up choice could not be saved.\n\n";
+
 }  // namespace tolvane

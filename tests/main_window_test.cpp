@@ -22,22 +22,13 @@
 #include "search_page_file.h"
 #include "tolvane_version.h"
 #include "unit_line_edit.h"
+#include "window_rows.h"
 
 using tolvane::frmTemperatureOne;
 using tolvane::PanelMode;
 using tolvane::UnitField;
 
 namespace {
-
-// A keypad key clicked in a field with the caret, or a selection, at the given place.
-struct KeyEdit {
-    QString text;
-    int selectionStart;
-    int selectionLength;
-    const char* key;
-    QString expected;
-    int caret;
-};
 
 // Dismisses every message box that opens while it lives, as a user pressing OK would, and
 // records what it said and whose it was. It hears of each box from the box's own show event.
@@ -155,32 +146,57 @@ private Q_SLOTS:
         QCOMPARE(fieldTexts(), typed);
     }
 
+    // Typed into a field, a character at a time: the same texts and messages on every front end.
+    void typingConverts_data() {
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < tolvane::testing::typedEntries().size(); ++i) {
+            QTest::newRow(tolvane::testing::typedEntries()[i].name) << int(i);
+        }
+    }
+
+    void typingConverts() {
+        QFETCH(int, row);
+        const tolvane::testing::TypedEntry& entry = tolvane::testing::typedEntries()[row];
+        MessageBoxWatcher watcher;
+        QLineEdit* edit = field(entry.field);
+        edit->setFocus();
+        QTest::keyClicks(edit, QString::fromStdString(entry.typed));
+        QStringList expected;
+        for (const std::string& text : entry.texts) {
+            expected << QString::fromStdString(text);
+        }
+        QCOMPARE(fieldTexts(), expected);
+        QStringList messages;
+        for (qsizetype i = 0; i < watcher.seen.size(); i += 4) {
+            messages << watcher.seen[i];
+        }
+        QStringList expectedMessages;
+        for (const std::string& message : entry.messages) {
+            expectedMessages << QString::fromStdString(message);
+        }
+        QCOMPARE(messages, expectedMessages);
+    }
+
     void keypadEditsTheActiveField_data() {
-        QTest::addColumn<KeyEdit>("edit");
-        QTest::newRow("append") << KeyEdit{"12", 2, 0, "CommandThree", "123", 3};
-        QTest::newRow("exponent letter") << KeyEdit{"12", 2, 0, "CommandFloatingPoint", "12E", 3};
-        QTest::newRow("BS in the middle") << KeyEdit{"1234", 2, 0, "CommandBackSpace", "134", 1};
-        QTest::newRow("BS over a selection") << KeyEdit{"1234", 1, 2, "CommandBackSpace", "14", 1};
-        QTest::newRow("Del in the middle") << KeyEdit{"1234", 2, 0, "CommandDel", "124", 2};
-        QTest::newRow("Home over a selection") << KeyEdit{"1234", 1, 2, "CommandHome", "1234", 0};
-        QTest::newRow("End") << KeyEdit{"1234", 1, 0, "CommandEnd", "1234", 4};
-        QTest::newRow("Left") << KeyEdit{"1234", 2, 0, "CommandLeft", "1234", 1};
-        QTest::newRow("Right") << KeyEdit{"1234", 2, 0, "CommandRight", "1234", 3};
-        QTest::newRow("Clear Entry") << KeyEdit{"1234", 2, 0, "CommandClearEntry", "", 0};
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < tolvane::testing::keypadEdits().size(); ++i) {
+            QTest::newRow(tolvane::testing::keypadEdits()[i].name) << int(i);
+        }
     }
 
     void keypadEditsTheActiveField() {
-        QFETCH(KeyEdit, edit);
+        QFETCH(int, row);
+        const tolvane::testing::KeypadEdit& edit = tolvane::testing::keypadEdits()[row];
         QLineEdit* rankine = field(UnitField::Rankine);
         rankine->setFocus();
-        rankine->setText(edit.text);
+        rankine->setText(QString::fromStdString(edit.text));
         rankine->setSelection(edit.selectionStart, edit.selectionLength);
         QSignalSpy changes(rankine, &QLineEdit::textChanged);
 
-        click(edit.key);
+        click(tolvane::keypadKey(edit.key).objectName);
         QCoreApplication::processEvents();  // the caret and delete keys reach the field queued
         QCOMPARE(QApplication::focusWidget(), rankine);
-        QCOMPARE(rankine->text(), edit.expected);
+        QCOMPARE(rankine->text().toStdString(), edit.expected);
         QCOMPARE(rankine->cursorPosition(), edit.caret);
         QVERIFY(!rankine->hasSelectedText());
         QCOMPARE(changes.size(), edit.expected == edit.text ? 0 : 1);

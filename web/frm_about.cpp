@@ -8,8 +8,8 @@
 
 #include "browser_launcher.h"
 #include "event_watch.h"
+#include "form_builder.h"
 #include "form_layout.h"
-#include "program_identity.h"
 #include "twips.h"
 #include "web_addresses.h"
 
@@ -33,11 +33,6 @@ private:
     std::function<void()> m_onClick;
 };
 
-QLabel* named(QLabel* label, const char* name) {
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
 }  // namespace
 
 frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ownerWindow,
@@ -46,45 +41,38 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
                           Qt::WindowCloseButtonHint),
       m_launcher(launcher),
       m_ownerWindow(std::move(ownerWindow)) {
-    setObjectName(QStringLiteral("frmAbout"));
+    const layout::Window design = layout::aboutBox();
+    setObjectName(QString::fromStdString(design.name));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("About %1").arg(programTitle()));
-    setFont(formFont());
-    setFixedSize(twipsToPixels(5250), twipsToPixels(1410));
+    setWindowTitle(QString::fromStdString(design.caption));
+    setFont(qtFont(design.font));
+    setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
 
-    auto* title = named(new QLabel(programTitle(), this), "Label1");
-    title->setFont(formFont(QFont::Bold));
-    placeLabel(title, twipsRect(105, 105, 3870, 195));
+    for (const layout::Control& control : design.controls) {
+        if (control.name == "Label3") {
+            auto* link = new ClickableLabel(QString::fromStdString(control.caption), this,
+                                            [this] { Label3_Click(); });
+            link->setObjectName(QString::fromStdString(control.name));
+            link->setFont(qtFont(control.font));
+            placeLabel(link, qtRect(control.rect));
+            continue;
+        }
+        makeControl(control, this);
+    }
 
-    auto* description =
-        named(new QLabel(tr("Converts the temperatures among the four units of temperature; "
-                            "the kelvin (K), degree Celsius (°C), degree Fahrenheit (°F), "
-                            "and degree Rankine (°R)."),
-                         this),
-              "Label2");
-    description->setWordWrap(true);
-    description->setGeometry(twipsRect(105, 420, 4425, 645));
-
-    auto* link =
-        named(new ClickableLabel(tr("Home Page"), this, [this] { Label3_Click(); }), "Label3");
-    placeLabel(link, twipsRect(105, 1155, 975, 195));
+    auto* link = findChild<QLabel*>(QStringLiteral("Label3"));
     QPalette palette = link->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     link->setPalette(palette);
     link->setToolTip(homePageAddress());
     link->setCursor(QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 12, 9));
-    link->setAccessibleName(tr("Home Page"));
+    link->setAccessibleName(link->text());
     link->setAccessibleDescription(homePageAddress());
 
-    auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap(QStringLiteral(":/icons/tolvane.png")));
-    image->setGeometry(twipsRect(4620, 315, 480, 480));
-    image->setAccessibleName(tr("Tolvane icon"));
+    findChild<QLabel*>(QStringLiteral("Image1"))
+        ->setPixmap(QPixmap(QStringLiteral(":/icons/tolvane.png")));
 
-    auto* ok = new QPushButton(tr("&Ok"), this);
-    ok->setObjectName(QStringLiteral("Command1"));
-    ok->setGeometry(twipsRect(4620, 840, 480, 480));
+    auto* ok = findChild<QPushButton*>(QStringLiteral("Command1"));
     // Enter presses Ok while it has the focus; Escape does nothing (this is no QDialog).
     ok->setAutoDefault(true);
     ok->setFocus();

@@ -10,13 +10,6 @@
 
 namespace tolvane {
 
-QFont formFont(QFont::Weight weight) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(8.25);
-    font.setWeight(weight);
-    return font;
-}
-
 QSize roomForCaption(const QWidget* control) {
     const QStyle* style = control->style();
     if (const auto* button = qobject_cast<const QPushButton*>(control)) {

@@ -9,9 +9,6 @@ class QWidget;
 
 namespace tolvane {
 
-// The font the windows were designed with: Verdana 8.25 pt.
-QFont formFont(QFont::Weight weight = QFont::Normal);
-
 // The room a control needs for its caption to show whole. A push button's is its caption and
 // the button's own margins: a style's wish for wide buttons (Fusion asks for 80 pixels) is no
 // need of the caption. A group box's is its title with room on either side, and no height (that

@@ -12,10 +12,6 @@ QString programVersionText() {
     return QString::fromUtf8(version::kText);
 }
 
-QString programShortVersion() {
-    return QStringLiteral("%1.%2").arg(version::kNumbers[0]).arg(version::kNumbers[1]);
-}
-
 QString programFileName() {
     return QString::fromUtf8(version::kExecutableName);
 }

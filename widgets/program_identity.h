@@ -8,9 +8,8 @@ namespace tolvane {
 // messages.
 QString programTitle();
 
-// The version as the program shows it, "2.04" for 2.4, and as the splash screen does, "2.4".
+// The version as the program shows it, "2.04" for 2.4.
 QString programVersionText();
-QString programShortVersion();
 
 // The program file's name without its extension.
 QString programFileName();

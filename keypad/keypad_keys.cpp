@@ -1,9 +1,6 @@
-#include "keypad.h"
+#include "keypad_keys.h"
 
-#include <QPushButton>
-#include <QWidget>
-
-#include "twips.h"
+#include <algorithm>
 
 namespace tolvane {
 namespace {
@@ -69,47 +66,23 @@ const std::array<KeypadKey, 21>& keypadKeys() {
     return keys;
 }
 
-Keypad::Keypad(QWidget* panel, const QString& decimalSeparator) : QObject(panel) {
-    for (const KeypadKey& key : keypadKeys()) {
-        const bool isDecimalPoint = key.id == KeyId::Dot;
-        const QString caption = isDecimalPoint ? decimalSeparator : QString::fromUtf8(key.caption);
-
-        auto* button = new QPushButton(caption, panel);
-        button->setObjectName(QString::fromLatin1(key.objectName));
-        button->setToolTip(isDecimalPoint ? QStringLiteral(" %1 ").arg(decimalSeparator)
-                                          : QString::fromUtf8(key.toolTip));
-        button->setAccessibleName(isDecimalPoint ? decimalSeparator
-                                                 : QString::fromUtf8(key.accessibleName));
-        button->setGeometry(twipsRect(key.left, key.top, key.width, key.height));
-        button->setFocusPolicy(key.tabStop ? Qt::TabFocus : Qt::NoFocus);
-        button->setAutoDefault(false);
-        m_buttons.push_back(button);
-
-        const KeyAction action = key.action;
-        connect(button, &QPushButton::clicked, this, [this, action, caption] {
-            switch (action) {
-                case KeyAction::Type:
-                    Q_EMIT typed(caption);
-                    break;
-                case KeyAction::ClearEntry:
-                    Q_EMIT clearEntry();
-                    break;
-                default:
-                    Q_EMIT caretKey(action);
-                    break;
-            }
-        });
-    }
+const KeypadKey& keypadKey(KeyId id) {
+    const auto& keys = keypadKeys();
+    return *std::find_if(keys.begin(), keys.end(),
+                         [id](const KeypadKey& key) { return key.id == id; });
 }
 
-QPushButton* Keypad::button(KeyId id) const {
-    const auto& keys = keypadKeys();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i].id == id) {
-            return m_buttons[i];
-        }
-    }
-    return nullptr;
+std::string keyCaption(const KeypadKey& key, std::string_view decimalSeparator) {
+    return key.id == KeyId::Dot ? std::string(decimalSeparator) : std::string(key.caption);
+}
+
+std::string keyToolTip(const KeypadKey& key, std::string_view decimalSeparator) {
+    return key.id == KeyId::Dot ? " " + std::string(decimalSeparator) + " "
+                                : std::string(key.toolTip);
+}
+
+std::string keyAccessibleName(const KeypadKey& key, std::string_view decimalSeparator) {
+    return key.id == KeyId::Dot ? std::string(decimalSeparator) : std::string(key.accessibleName);
 }
 
 }  // namespace tolvane
