@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "form_builder.h"
 #include "window_layouts.h"
 
 namespace layout = tolvane::layout;
@@ -30,10 +31,6 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    const auto pixels = [](const layout::TwipsRect& r) {
-        return QRect(layout::twipsToPixels(r.left), layout::twipsToPixels(r.top),
-                     layout::twipsToPixels(r.width), layout::twipsToPixels(r.height));
-    };
     auto* client = new QWidget;
     client->setFixedSize(layout::twipsToPixels(layout::kMainWindowOuterWidth) - 8,
                          layout::twipsToPixels(design.control("Frame2").rect.height) + 12);
@@ -65,7 +62,7 @@ int main(int argc, char* argv[]) {
             place.left = design.control("Frame2").rect.left;
             place.top = design.control("Frame2").rect.top;
         }
-        made->setGeometry(pixels(place));
+        made->setGeometry(tolvane::qtRect(place));
     }
     client->findChild<QWidget*>(QStringLiteral("Frame1"))->hide();
     window.show();
