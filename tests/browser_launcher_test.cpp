@@ -64,6 +64,34 @@ INSTANTIATE_TEST_SUITE_P(
                       CodeCase{"handle_value", 0x400000, true, "http://a.example/\u00b0C\u6e29"}),
     testing::CaseName());
 
+struct AddressCase {
+    const char* name;
+    const char* address;
+    bool external;
+};
+
+class WebAddress : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(WebAddress, OnlyHttpAndHttpsWithAHostGoToTheUsersBrowser) {
+    EXPECT_EQ(isExternalWebAddress(GetParam().address), GetParam().external);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, WebAddress,
+    ::testing::Values(AddressCase{"http", "http://search.example.com/a?terms=x", true},
+                      AddressCase{"https_in_capitals", "HTTPS://www.example.org/", true},
+                      AddressCase{"port_and_user", "http://me@www.example.org:8080/", true},
+                      AddressCase{"ipv6", "http://[2001:db8::1]/", true},
+                      AddressCase{"http_without_host", "http:///etc/passwd", false},
+                      AddressCase{"only_a_port", "http://:80/", false},
+                      AddressCase{"single_slash", "http:/www.example.org/", false},
+                      AddressCase{"javascript", "javascript:alert(1)", false},
+                      AddressCase{"file", "file:///C:/AboutHtm.htm", false},
+                      AddressCase{"relative", "AboutHtm.htm", false},
+                      AddressCase{"blank_inside", "http://www.example.org/a b", false},
+                      AddressCase{"empty", "", false}),
+    testing::CaseName());
+
 TEST_F(BrowserLauncherTest, ShellThatThrowsLeavesNeitherPageNorBusyPointer) {
     desktop.throws = true;
 

@@ -84,22 +84,6 @@ private slots:
         m_folder.reset();
     }
 
-    void acceptsOnlyWebAddressesWithAHost_data() {
-        QTest::addColumn<QUrl>("url");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("http") << QUrl("http://search.example.com/a?terms=x") << true;
-        QTest::newRow("https in capitals") << QUrl("HTTPS://www.example.org/") << true;
-        QTest::newRow("http without host") << QUrl("http:///etc/passwd") << false;
-        QTest::newRow("javascript") << QUrl("javascript:alert(1)") << false;
-        QTest::newRow("relative") << QUrl("AboutHtm.htm") << false;
-    }
-
-    void acceptsOnlyWebAddressesWithAHost() {
-        QFETCH(QUrl, url);
-        QFETCH(bool, accepted);
-        QCOMPARE(isExternalWebAddress(url), accepted);
-    }
-
     void sandboxRefusesOnlyRootWithItsSandbox_data() {
         QTest::addColumn<unsigned>("euid");
         QTest::addColumn<QStringList>("environment");  // NAME=value entries

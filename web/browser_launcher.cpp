@@ -98,6 +98,41 @@ private:
 
 }  // namespace
 
+bool isExternalWebAddress(std::string_view address) {
+    const auto toLower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    const std::size_t colon = address.find(':');
+    if (colon == std::string_view::npos) {
+        return false;
+    }
+    std::string scheme;
+    for (const char c : address.substr(0, colon)) {
+        scheme += toLower(c);
+    }
+    if (scheme != "http" && scheme != "https") {
+        return false;
+    }
+    std::string_view rest = address.substr(colon + 1);
+    if (!rest.starts_with("//")) {
+        return false;
+    }
+    rest.remove_prefix(2);
+    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+        authority.remove_prefix(at + 1);
+    }
+    // A port follows the last colon, unless that colon is inside an IPv6 address's brackets.
+    if (const std::size_t port = authority.rfind(':');
+        port != std::string_view::npos && authority.find(']', port) == std::string_view::npos) {
+        authority = authority.substr(0, port);
+    }
+    for (const char c : address) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f) {
+            return false;
+        }
+    }
+    return !authority.empty() && authority != "[]";
+}
+
 BrowserLauncher::BrowserLauncher(DesktopShell& shell, MessageBoxes& messages,
                                  std::filesystem::path applicationFolder,
                                  std::function<void(bool busy)> showBusy)

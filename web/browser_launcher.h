@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "message_boxes.h"
 
@@ -29,6 +30,10 @@ public:
     virtual std::int32_t execute(std::uintptr_t ownerWindow, const std::string& program,
                                  const std::string& address) = 0;
 };
+
+// Whether a page may hand an address on to the user's own browser: http and https addresses
+// with a host, nothing else (no file:, javascript:, data: or relative addresses).
+bool isExternalWebAddress(std::string_view address);
 
 // The shell of the platform the program was built for: GIO on Linux, shell32 on Windows.
 std::unique_ptr<DesktopShell> makeDesktopShell();

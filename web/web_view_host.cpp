@@ -1,5 +1,6 @@
 #include "web_view_host.h"
 
+#include "browser_launcher.h"
 #include "web_view_factory.h"
 
 #include <QCoreApplication>
@@ -44,14 +45,6 @@ void prepareForLazyWebEngine() {
         setUnlessSet("QT_XCB_GL_INTEGRATION", "none");
         setUnlessSet("QT_QUICK_BACKEND", "software");
     }
-}
-
-bool isExternalWebAddress(const QUrl& url) {
-    if (!url.isValid()) {
-        return false;
-    }
-    const QString scheme = url.scheme();  // QUrl keeps schemes in lower case
-    return (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
 bool sandboxRefusesToStart(unsigned effectiveUserId, const QProcessEnvironment& environment) {
@@ -122,7 +115,7 @@ void WebViewHost::createView() {
 
     WebViewFactory::Callbacks callbacks;
     callbacks.newWindowRequested = [this](const QUrl& url) {
-        if (isExternalWebAddress(url)) {
+        if (url.isValid() && isExternalWebAddress(url.toString(QUrl::FullyEncoded).toStdString())) {
             emit externalLinkRequested(url);
         }
     };

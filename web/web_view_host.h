@@ -19,10 +19,6 @@ class WebViewFactory;
 // process. Environment variables the user has set are left as they are.
 void prepareForLazyWebEngine();
 
-// Whether a page may hand url on to the user's own browser: http and https addresses with a
-// host, nothing else (no file:, javascript:, data: or relative addresses).
-bool isExternalWebAddress(const QUrl& url);
-
 // Whether WebEngine would end the whole process at start: its sandbox does not run as root, and
 // Chromium then exits rather than run without it. The sandbox is off only when the user has
 // said so (QTWEBENGINE_DISABLE_SANDBOX set, or --no-sandbox among QTWEBENGINE_CHROMIUM_FLAGS);
