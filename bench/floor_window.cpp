@@ -1,18 +1,17 @@
 // The floor for start-up: a plain Qt window with the main window's menu and controls, made from
-// the same layout, and no logic at all.
+// the same layout by the same code, and no logic at all.
 #include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 
 #include "form_builder.h"
 #include "window_layouts.h"
 
 namespace layout = tolvane::layout;
+using tolvane::makeControl;
+using tolvane::qtRect;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -39,30 +38,19 @@ int main(int argc, char* argv[]) {
         QWidget* parent = control.parent.empty()
                               ? client
                               : client->findChild<QWidget*>(QString::fromStdString(control.parent));
-        const QString caption = QString::fromStdString(control.caption);
-        QWidget* made = nullptr;
-        switch (control.kind) {
-            case layout::ControlKind::Frame:
-                made = new QGroupBox(caption, parent);
-                break;
-            case layout::ControlKind::TextBox:
-                made = new QLineEdit(parent);
-                break;
-            case layout::ControlKind::CommandButton:
-                made = new QPushButton(caption, parent);
-                break;
-            default:
-                made = new QLabel(caption, parent);
-                break;
+        QWidget* made = makeControl(control, parent);
+        if (made == nullptr) {  // a text box, or the web view's place
+            made = control.kind == layout::ControlKind::TextBox ? new QLineEdit(parent)
+                                                                : new QWidget(parent);
+            made->setObjectName(QString::fromStdString(control.name));
         }
-        made->setObjectName(QString::fromStdString(control.name));
         // Both panels where start-up puts them, the search panel over the conversion panel.
         layout::TwipsRect place = control.rect;
         if (control.parent.empty()) {
             place.left = design.control("Frame2").rect.left;
             place.top = design.control("Frame2").rect.top;
         }
-        made->setGeometry(tolvane::qtRect(place));
+        made->setGeometry(qtRect(place));
     }
     client->findChild<QWidget*>(QStringLiteral("Frame1"))->hide();
     window.show();

@@ -11,7 +11,6 @@
 
 #include "event_watch.h"
 #include "form_builder.h"
-#include "twips.h"
 
 namespace tolvane {
 
@@ -31,7 +30,7 @@ frmSplash::frmSplash(QWidget* parent)
     // so that it is not taken for the main window, which the desktop would otherwise call by
     // the program's display name too.
     setWindowTitle(QString::fromStdString(design.caption));
-    setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
+    setFixedSize(qtClientSize(design));
 
     // White, with black text whatever the desktop's colour scheme.
     QPalette colours = palette();

@@ -28,7 +28,6 @@
 #include "program_identity.h"
 #include "qt_paths.h"
 #include "search_page_file.h"
-#include "twips.h"
 #include "unit_line_edit.h"
 #include "web_view_host.h"
 
@@ -87,7 +86,7 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services, QWidget
     setWindowTitle(QString::fromStdString(design.caption));
     setFont(qtFont(design.font));
     auto* client = new QWidget(this);
-    client->setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
+    client->setFixedSize(qtClientSize(design));
     setCentralWidget(client);
 
     m_fields = std::make_unique<Fields>(m_unitFields);
@@ -336,8 +335,9 @@ void frmTemperatureOne::arrangeForStartUp() {
     constexpr int kFrameHeight = 2 * 4 + 18;
     const int panelBottom = Frame2->geometry().bottom() + 3;
     const int clientHeight = std::max(
-        twipsToPixels(kOuterHeight) - kFrameHeight - menuBar()->sizeHint().height(), panelBottom);
-    centralWidget()->setFixedSize(twipsToPixels(kOuterWidth) - kFrameWidth, clientHeight);
+        layout::twipsToPixels(kOuterHeight) - kFrameHeight - menuBar()->sizeHint().height(),
+        panelBottom);
+    centralWidget()->setFixedSize(layout::twipsToPixels(kOuterWidth) - kFrameWidth, clientHeight);
     Frame1->move(Frame2->pos());
 }
 

@@ -30,6 +30,15 @@ using tolvane::UnitField;
 
 namespace {
 
+// One row per entry of a shared table, named after it and holding its place in the table.
+template <typename Row>
+void addRowsOf(const std::vector<Row>& rows) {
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        QTest::newRow(rows[i].name) << int(i);
+    }
+}
+
 // Dismisses every message box that opens while it lives, as a user pressing OK would, and
 // records what it said and whose it was. It hears of each box from the box's own show event.
 struct MessageBoxWatcher : QObject {
@@ -147,12 +156,7 @@ private Q_SLOTS:
     }
 
     // Typed into a field, a character at a time: the same texts and messages on every front end.
-    void typingConverts_data() {
-        QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < tolvane::testing::typedEntries().size(); ++i) {
-            QTest::newRow(tolvane::testing::typedEntries()[i].name) << int(i);
-        }
-    }
+    void typingConverts_data() { addRowsOf(tolvane::testing::typedEntries()); }
 
     void typingConverts() {
         QFETCH(int, row);
@@ -177,12 +181,7 @@ private Q_SLOTS:
         QCOMPARE(messages, expectedMessages);
     }
 
-    void keypadEditsTheActiveField_data() {
-        QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < tolvane::testing::keypadEdits().size(); ++i) {
-            QTest::newRow(tolvane::testing::keypadEdits()[i].name) << int(i);
-        }
-    }
+    void keypadEditsTheActiveField_data() { addRowsOf(tolvane::testing::keypadEdits()); }
 
     void keypadEditsTheActiveField() {
         QFETCH(int, row);

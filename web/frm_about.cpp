@@ -10,7 +10,6 @@
 #include "event_watch.h"
 #include "form_builder.h"
 #include "form_layout.h"
-#include "twips.h"
 #include "web_addresses.h"
 
 namespace tolvane {
@@ -46,7 +45,7 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromStdString(design.caption));
     setFont(qtFont(design.font));
-    setFixedSize(twipsToPixels(design.clientWidth), twipsToPixels(design.clientHeight));
+    setFixedSize(qtClientSize(design));
 
     for (const layout::Control& control : design.controls) {
         if (control.name == "Label3") {

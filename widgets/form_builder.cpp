@@ -24,6 +24,10 @@ QRect qtRect(const layout::TwipsRect& twips) {
             layout::twipsToPixels(twips.width), layout::twipsToPixels(twips.height)};
 }
 
+QSize qtClientSize(const layout::Window& window) {
+    return qtRect({0, 0, window.clientWidth, window.clientHeight}).size();
+}
+
 QWidget* makeControl(const layout::Control& control, QWidget* parent) {
     const QString caption = QString::fromStdString(control.caption);
     QWidget* made = nullptr;

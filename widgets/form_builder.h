@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QSize>
 
 #include "window_layouts.h"
 
@@ -18,6 +19,9 @@ QRect qtRect(const layout::TwipsRect& twips);
 // Makes a label, frame, command button, option button or image as the layout describes it:
 // name, caption, font, tool tip, accessible name and place. A label grows where its caption
 // needs more room than the design gave it. Text boxes and the web browser are the window's own.
+// The window's client area as designed, in Qt's logical pixels.
+QSize qtClientSize(const layout::Window& window);
+
 QWidget* makeControl(const layout::Control& control, QWidget* parent);
 
 }  // namespace tolvane
