@@ -12,12 +12,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "browser_launcher.h"
 #include "frm_temperature_one.h"
+#include "program.h"
 #include "recorded_messages.h"
 #include "recording_desktop.h"
 #include "search_page_file.h"
@@ -220,22 +222,21 @@ TEST_F(Win32MainWindow, AKeyBeforeAnyFieldHadTheFocusDoesNothing) {
 
 // The icon a message box shows: its static control with an icon (Windows numbers it 20, Wine
 // otherwise).
+BOOL CALLBACK findIcon(HWND child, LPARAM result) {
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    const auto style = GetWindowLongPtrW(child, GWL_STYLE);
+    if (std::wstring_view(className) == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(result) =
+            reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HICON iconOf(HWND box) {
     HICON found = nullptr;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM result) {
-            wchar_t className[16] = {};
-            GetClassNameW(child, className, 16);
-            const auto style = GetWindowLongPtrW(child, GWL_STYLE);
-            if (std::wstring_view(className) == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
-                *reinterpret_cast<HICON*>(result) =
-                    reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -501,5 +502,43 @@ INSTANTIATE_TEST_SUITE_P(Dpi, WindowAtDpi, ::testing::Values(96, 144),
                          [](const ::testing::TestParamInfo<int>& dpi) {
                              return std::to_string(dpi.param) + "dpi";
                          });
+
+// --- Start-up, in a folder whose name Windows' ANSI code page cannot spell -----------------------
+
+struct StartUp {
+    const char* name;
+    const char* prefFile;  // nullptr: none
+    PanelMode panel;
+};
+
+class Win32StartUp : public ::testing::TestWithParam<StartUp> {};
+
+TEST_P(Win32StartUp, OpensOnTheChosenPanelWritesThePageAndRemovesItOnClose) {
+    testing::TempFolder temporary;
+    const std::filesystem::path folderPath = temporary.path / L"Temp\u00e9rature \u2103";
+    std::filesystem::create_directory(folderPath);
+    if (GetParam().prefFile != nullptr) {
+        std::ofstream(folderPath / "pref.ifm", std::ios::binary) << GetParam().prefFile;
+    }
+    tolvane::ApplicationFolder folder;
+    folder.path = folderPath;
+    tolvane::win32::Program program(folder, std::make_unique<testing::RecordingDesktop>());
+    program.Main(SW_SHOWNORMAL);
+    frmTemperatureOne& window = *program.mainWindow();
+    EXPECT_EQ(window.panelMode(), GetParam().panel);
+    EXPECT_TRUE(IsWindowVisible(window.handle()));
+    EXPECT_TRUE(std::filesystem::exists(folderPath / "AboutHtm.htm"));
+    EXPECT_EQ(window.AboutFilePath(), folderPath / "AboutHtm.htm");
+
+    PostMessageW(window.handle(), WM_COMMAND, GetMenuItemID(GetMenu(window.handle()), 0), 0);
+    EXPECT_EQ(program.run(), 0);
+    EXPECT_FALSE(std::filesystem::exists(folderPath / "AboutHtm.htm"));
+}
+
+INSTANTIATE_TEST_SUITE_P(PreferenceFile, Win32StartUp,
+                         ::testing::Values(StartUp{"search", "start search\r\n", PanelMode::Search},
+                                           StartUp{"temp", "start temp\r\n", PanelMode::Conversion},
+                                           StartUp{"none", nullptr, PanelMode::Conversion}),
+                         RowName());
 
 }  // namespace
