@@ -79,7 +79,7 @@ protected:
         window.reset();
         window = std::make_unique<frmTemperatureOne>(
             MainWindowServices{messages, launcher, page, folder.path / "pref.ifm",
-                               [this] { ++runsEnded; }},
+                               folder.path / "tolvane.chm", [this] { ++runsEnded; }},
             settings);
     }
 
@@ -273,7 +273,8 @@ TEST_F(Win32MainWindow, TheSystemsMessageBoxShowsTheMessageAndGivesTheFocusBack)
     tolvane::win32::Win32MessageBoxes systemBoxes([this] { return handle(); });
     window.reset();
     window = std::make_unique<frmTemperatureOne>(
-        MainWindowServices{systemBoxes, launcher, page, folder.path / "pref.ifm", [] {}},
+        MainWindowServices{systemBoxes, launcher, page, folder.path / "pref.ifm",
+                           folder.path / "tolvane.chm", [] {}},
         MainWindowSettings{});
     show();
     focus(UnitField::Fahrenheit);
@@ -420,7 +421,8 @@ TEST_F(Win32MainWindow, APageThatCouldNotBeWrittenIsReportedOnceTheWindowIsPaint
     tolvane::SearchPageFile nowhere(folder.path / "missing" / "folder");
     window.reset();
     window = std::make_unique<frmTemperatureOne>(
-        MainWindowServices{messages, launcher, nowhere, folder.path / "pref.ifm", [] {}},
+        MainWindowServices{messages, launcher, nowhere, folder.path / "pref.ifm",
+                           folder.path / "tolvane.chm", [] {}},
         MainWindowSettings{});
     const tolvane::WriteResult& written = window->AboutFile();
     ASSERT_FALSE(written);

@@ -20,6 +20,8 @@ constexpr DWORD kWindowStyle =
 // above the controls'.
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuId = 1000;
+// F1, anywhere in the program.
+constexpr int kHelpCommandId = 2000;
 
 // Posted to the window itself: what must wait until the current message has been handled.
 constexpr UINT kAfterFirstPaint = WM_APP + 1;
@@ -111,7 +113,8 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
       m_fonts(std::make_unique<FontSet>(settings.dotsPerInch)),
       m_fields(std::make_unique<Fields>(m_unitFields)),
       m_panel(std::make_unique<ConversionPanel>(*m_fields, m_services.messages,
-                                                settings.decimalSeparator)) {
+                                                settings.decimalSeparator)),
+      m_help(m_services.messages) {
     registerControlClasses();
     registerWindowClass(windowProcedure);
     m_window =
@@ -120,6 +123,8 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
                         nullptr, nullptr, GetModuleHandleW(nullptr), this);
     m_toolTips = std::make_unique<ToolTips>(m_window);
     createMenu();
+    ACCEL help{FVIRTKEY, VK_F1, kHelpCommandId};
+    m_accelerators = CreateAcceleratorTableW(&help, 1);
     createControls();
     placeControls();
     const RECT client =
@@ -128,6 +133,10 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
 }
 
 frmTemperatureOne::~frmTemperatureOne() {
+    // The dialogs go before the window that owns them.
+    m_preferences.reset();
+    m_about.reset();
+    DestroyAcceleratorTable(m_accelerators);
     if (m_window != nullptr) {
         // Gone with the object, not a run that ends: no message may reach it any more.
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
@@ -285,6 +294,10 @@ LRESULT frmTemperatureOne::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void frmTemperatureOne::onCommand(int id, int /*code*/) {
+    if (id == kHelpCommandId) {
+        showHelp();
+        return;
+    }
     if (id < kFirstMenuId ||
         static_cast<std::size_t>(id - kFirstMenuId) >= std::size(layout::kMainMenu)) {
         return;
@@ -294,6 +307,12 @@ void frmTemperatureOne::onCommand(int id, int /*code*/) {
         cmd_Exit_Click();
     } else if (name == "cmd_Search") {
         cmd_Search_Click();
+    } else if (name == "cmd_Pref") {
+        cmd_Pref_Click();
+    } else if (name == "cmd_Content") {
+        cmd_Content_Click();
+    } else if (name == "cmd_About") {
+        cmd_About_Click();
     }
 }
 
@@ -330,10 +349,15 @@ void frmTemperatureOne::onControlCommand(std::size_t index, int code) {
 // of it, so the fields' own focus events are remembered too.
 void frmTemperatureOne::onActivate(bool active) {
     const HWND focused = GetFocus();
-    if (!active) {
+    if (active) {
+        Form_Activate();
+    } else {
         if (focused != nullptr && IsChild(m_window, focused)) {
             m_focusToRestore = focused;
         }
+        return;
+    }
+    if (!IsWindowEnabled(m_window)) {
         return;
     }
     HWND target = m_focusToRestore;
@@ -347,7 +371,59 @@ void frmTemperatureOne::onActivate(bool active) {
 }
 
 bool frmTemperatureOne::handleDialogMessage(MSG& message) {
-    return m_window != nullptr && IsDialogMessageW(m_window, &message) != FALSE;
+    if (m_window == nullptr) {
+        return false;
+    }
+    if (TranslateAcceleratorW(m_window, m_accelerators, &message) != 0) {
+        return true;
+    }
+    for (DialogWindow* dialog : {static_cast<DialogWindow*>(preferencesDialog()),
+                                 static_cast<DialogWindow*>(aboutBox())}) {
+        if (dialog != nullptr && dialog->handleDialogMessage(message)) {
+            return true;
+        }
+    }
+    return IsDialogMessageW(m_window, &message) != FALSE;
+}
+
+void frmTemperatureOne::Form_Activate() {
+    if (frmAbout* about = aboutBox(); about != nullptr && about->hasBeenActive()) {
+        about->close();
+    }
+}
+
+// One dialog at a time, reading the preference file afresh each time it opens.
+void frmTemperatureOne::cmd_Pref_Click() {
+    if (preferencesDialog() == nullptr) {
+        m_preferences = std::make_unique<frmPref>(
+            m_window, dotsPerInch(), m_services.prefFile,
+            [this](PanelMode mode) { setPanelMode(mode); }, m_services.messages);
+    }
+    m_preferences->show();
+}
+
+void frmTemperatureOne::cmd_About_Click() {
+    if (aboutBox() == nullptr) {
+        m_about =
+            std::make_unique<frmAbout>(m_window, dotsPerInch(), [this](const std::string& address) {
+                m_services.launcher.openInUsersBrowser(address,
+                                                       reinterpret_cast<std::uintptr_t>(m_window));
+            });
+    }
+    m_about->show();
+}
+
+// As if F1 had been pressed in whatever has the focus: the accelerator takes it from there.
+void frmTemperatureOne::cmd_Content_Click() {
+    const HWND focused = GetFocus();
+    const HWND target = focused != nullptr ? focused : m_window;
+    const auto scanCode = static_cast<LPARAM>(MapVirtualKeyW(VK_F1, MAPVK_VK_TO_VSC));
+    PostMessageW(target, WM_KEYDOWN, VK_F1, 1 | (scanCode << 16));
+    PostMessageW(target, WM_KEYUP, VK_F1, static_cast<LPARAM>(0xC0000001u | (scanCode << 16)));
+}
+
+void frmTemperatureOne::showHelp() {
+    m_help.showHelp(m_window, m_services.helpFile);
 }
 
 void frmTemperatureOne::NumPad(std::string_view text) {
@@ -465,14 +541,18 @@ void frmTemperatureOne::arrangeForStartUp() {
     m_arrangedForStartUp = true;
 }
 
-// Closing the window ends the run, and the search page goes with it.
+// Closing the window ends the run; the search page, the dialogs and the help go with it.
 void frmTemperatureOne::Form_Unload() {
     m_services.searchPage.remove();
+    m_preferences.reset();
+    m_about.reset();
+    m_help.closeAll();
 }
 
 // Ends the run at once.
 void frmTemperatureOne::cmd_Exit_Click() {
     m_services.searchPage.remove();
+    m_help.closeAll();
     if (m_services.endRun) {
         m_services.endRun();
     }

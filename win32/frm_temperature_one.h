@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "conversion_panel.h"
+#include "frm_about.h"
+#include "frm_pref.h"
+#include "help_opener.h"
 #include "keypad_keys.h"
 #include "panel_mode.h"
 #include "safe_file.h"
@@ -34,6 +37,7 @@ struct MainWindowServices {
     BrowserLauncher& launcher;
     SearchPageFile& searchPage;
     std::filesystem::path prefFile;
+    std::filesystem::path helpFile;
     // Ends the run's message loop with the exit code 0.
     std::function<void()> endRun;
 };
@@ -85,8 +89,15 @@ public:
     std::optional<UnitField> activeField() const { return m_panel->ActiveTextBox(); }
     int dotsPerInch() const { return m_fonts->dotsPerInch(); }
 
-    // The message loop offers each message here first: Tab and the other dialog keys.
+    // The message loop offers each message here first: F1, and Tab and the other dialog keys of
+    // this window and its dialogs.
     bool handleDialogMessage(MSG& message);
+
+    // The window became the program's active window; coming back to it closes the About box.
+    void Form_Activate();
+
+    frmPref* preferencesDialog() const { return openOrNull(m_preferences); }
+    frmAbout* aboutBox() const { return openOrNull(m_about); }
 
 private:
     class Fields;
@@ -106,6 +117,15 @@ private:
     void hidePanel(HWND panel);
     void setClientSize(int width, int height);
     void Form_Unload();
+    void cmd_Pref_Click();
+    void cmd_Content_Click();
+    void cmd_About_Click();
+    void showHelp();
+
+    template <typename Dialog>
+    static Dialog* openOrNull(const std::unique_ptr<Dialog>& dialog) {
+        return dialog && dialog->isOpen() ? dialog.get() : nullptr;
+    }
 
     const MainWindowServices m_services;
     const layout::Window m_design;
@@ -117,6 +137,10 @@ private:
     std::unique_ptr<Fields> m_fields;
     std::unique_ptr<ConversionPanel> m_panel;
     HMENU m_menu = nullptr;
+    HACCEL m_accelerators = nullptr;
+    std::unique_ptr<frmPref> m_preferences;
+    std::unique_ptr<frmAbout> m_about;
+    HelpOpener m_help;
     HWND m_focusToRestore = nullptr;
     bool m_painted = false;
     bool m_loaded = false;

@@ -50,7 +50,7 @@ void Program::Main(int showCommand) {
 
     const std::filesystem::path prefFile = prefFilePath(m_folder.path);
     m_window = std::make_unique<frmTemperatureOne>(
-        MainWindowServices{m_messages, *m_launcher, m_searchPage, prefFile,
+        MainWindowServices{m_messages, *m_launcher, m_searchPage, prefFile, m_folder.helpFile,
                            [] { PostQuitMessage(0); }},
         MainWindowSettings{dotsPerInch, usersDecimalSeparator()});
     // A page that cannot be written is reported once the window has been painted.
