@@ -1,4 +1,4 @@
-# The Windows program as a user gets it.
+# The Windows program as a user gets it, and a check that it runs on any Windows as it is.
 # Included by the top-level CMakeLists.txt for the Win32 front end, after the help file and the
 # pictures (resources/help_and_pictures.cmake).
 #
@@ -6,6 +6,11 @@
 #   Target tolvane_dist (built by default) lays out ${CMAKE_BINARY_DIR}/dist/Tolvane/: the
 #   program, tolvane.chm and the search page's three pictures, the folder a user copies anywhere
 #   and starts the program from. Each file is copied again when it changes.
+#
+# tolvane_add_windows_program_check(TARGET <exe-target> ARCH <x86|x64>)
+#   When BUILD_TESTING is on, the test windows_program_self_contained: the program is a Windows
+#   GUI program of that word size that needs no DLL beyond those every Windows has
+#   (tests/check_windows_program.sh, run here with the toolchain's objdump, not under Wine).
 
 include_guard(GLOBAL)
 
@@ -56,4 +61,27 @@ function(tolvane_add_windows_dist)
     # The help file and the pictures are made by rules of another folder, which the Makefile
     # generators see only through their targets.
     add_dependencies(tolvane_dist tolvane_help_file tolvane_web_pictures)
+endfunction()
+
+function(tolvane_add_windows_program_check)
+    cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;ARCH" "")
+    if(NOT arg_TARGET OR NOT arg_ARCH OR arg_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "tolvane_add_windows_program_check(TARGET <exe-target> ARCH <x86|x64>)")
+    endif()
+    if(NOT arg_ARCH MATCHES "^(x86|x64)$")
+        message(FATAL_ERROR "tolvane_add_windows_program_check: ARCH is x86 or x64, not "
+                            "'${arg_ARCH}'")
+    endif()
+    if(NOT BUILD_TESTING)
+        return()
+    endif()
+    if(NOT CMAKE_OBJDUMP)
+        message(FATAL_ERROR "tolvane_add_windows_program_check: the toolchain has no objdump "
+                            "(package binutils-mingw-w64)")
+    endif()
+    # The script is the command, so CTest runs it here: the cross-compiling emulator only wraps
+    # the project's own executables.
+    add_test(NAME windows_program_self_contained
+             COMMAND "${PROJECT_SOURCE_DIR}/tests/check_windows_program.sh"
+                     "$<TARGET_FILE:${arg_TARGET}>" "${arg_ARCH}" "${CMAKE_OBJDUMP}")
 endfunction()
