@@ -5,7 +5,7 @@ FUZZ_BUILD = build-fuzz
 FUZZ_RUNS ?= 1000000
 DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
-SOURCES = $(shell find core widgets keypad web help shell tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
+SOURCES = $(shell find core widgets keypad web help shell win32 tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
 # What `make windows` builds: CMake presets for 32-bit and 64-bit Windows, and their folders.
 WINDOWS_PRESETS = windows-release windows64-release

@@ -19,12 +19,15 @@
 
 #include "browser_launcher.h"
 #include "frm_temperature_one.h"
+#include "help_messages.h"
+#include "preference_file.h"
 #include "program.h"
 #include "recorded_messages.h"
 #include "recording_desktop.h"
 #include "search_page_file.h"
 #include "test_files.h"
 #include "tolvane_version.h"
+#include "web_addresses.h"
 #include "wide_text.h"
 #include "win32_message_boxes.h"
 #include "window_rows.h"
@@ -542,5 +545,188 @@ INSTANTIATE_TEST_SUITE_P(PreferenceFile, Win32StartUp,
                                            StartUp{"temp", "start temp\r\n", PanelMode::Conversion},
                                            StartUp{"none", nullptr, PanelMode::Conversion}),
                          RowName());
+
+// --- Preferences ---------------------------------------------------------------------------------
+
+std::optional<std::string> bytesOf(const std::filesystem::path& file) {
+    return tolvane::readFileStart(file, 1024);
+}
+
+TEST_F(Win32MainWindow, PreferencesStoreTheSearchPanelAndApplyIt) {
+    show();
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetMenu(handle()), 1), 0);
+    tolvane::win32::frmPref* preferences = window->preferencesDialog();
+    ASSERT_NE(preferences, nullptr);
+    pump();
+    EXPECT_EQ(GetFocus(), preferences->control("Command1"));
+    EXPECT_EQ(SendMessageW(preferences->control("Option1"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageW(preferences->control("Option2"), BM_CLICK, 0, 0);
+    SendMessageW(preferences->control("Command1"), BM_CLICK, 0, 0);
+    pump();
+    EXPECT_EQ(bytesOf(folder.path / "pref.ifm"), "start search\r\n");
+    EXPECT_EQ(window->panelMode(), PanelMode::Search);
+    EXPECT_EQ(window->preferencesDialog(), nullptr);
+
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetMenu(handle()), 1), 0);
+    ASSERT_NE(window->preferencesDialog(), nullptr);
+    EXPECT_EQ(SendMessageW(window->preferencesDialog()->control("Option2"), BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+}
+
+TEST_F(Win32MainWindow, CancelAndEscapeStoreNothingAndEnterPressesTheFocusedButton) {
+    show();
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetMenu(handle()), 1), 0);
+    tolvane::win32::frmPref* preferences = window->preferencesDialog();
+    ASSERT_NE(preferences, nullptr);
+    pump();
+    SendMessageW(preferences->control("Option2"), BM_CLICK, 0, 0);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    pump();
+    ASSERT_NE(window->preferencesDialog(), nullptr) << "Escape closed the dialog";
+    SetFocus(preferences->control("Command2"));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    pump();
+    EXPECT_EQ(window->preferencesDialog(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "pref.ifm"));
+    EXPECT_EQ(window->panelMode(), PanelMode::Conversion);
+}
+
+TEST_F(Win32MainWindow, AFileHeldByAnotherProgramKeepsItsBytesAndTheDialogSaysSo) {
+    const std::filesystem::path prefFile = folder.path / "pref.ifm";
+    std::ofstream(prefFile, std::ios::binary) << "start temp\r\n";
+    // Held open by another program that shares it with nobody, as an editor or a virus scanner
+    // may: it cannot be replaced until that program lets go.
+    const HANDLE held = CreateFileW(prefFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    show();
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetMenu(handle()), 1), 0);
+    tolvane::win32::frmPref* preferences = window->preferencesDialog();
+    ASSERT_NE(preferences, nullptr);
+    SendMessageW(preferences->control("Option2"), BM_CLICK, 0, 0);
+    SendMessageW(preferences->control("Command1"), BM_CLICK, 0, 0);
+    pump();
+    CloseHandle(held);
+    EXPECT_EQ(bytesOf(prefFile), "start temp\r\n");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind(tolvane::kStartPanelNotSavedMessage, 0), 0u)
+        << messages.shown[0].text;
+    EXPECT_EQ(messages.shown[0].icon, tolvane::MessageIcon::Exclamation);
+    EXPECT_NE(window->preferencesDialog(), nullptr) << "the dialog stays open to retry";
+    EXPECT_EQ(window->panelMode(), PanelMode::Conversion);
+}
+
+// --- About ---------------------------------------------------------------------------------------
+
+TEST_F(Win32MainWindow, AboutsLinkOpensTheHomePageWithTheHandOverIt) {
+    show();
+    const HMENU help = GetSubMenu(GetMenu(handle()), 2);
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(help, 2), 0);
+    tolvane::win32::frmAbout* about = window->aboutBox();
+    ASSERT_NE(about, nullptr);
+    pump();
+    const HWND link = about->control("Label3");
+    SendMessageW(about->handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    desktop.log.clear();
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    pump();
+    EXPECT_NE(
+        desktop.log.find("execute " + std::to_string(reinterpret_cast<std::uintptr_t>(handle())) +
+                         " [/opt/web/browser] [" + tolvane::site::homePageAddress() + "]\n"),
+        std::string::npos)
+        << desktop.log;
+}
+
+TEST_F(Win32MainWindow, ReturningToTheMainWindowClosesTheAboutBox) {
+    show();
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetSubMenu(GetMenu(handle()), 2), 2), 0);
+    pump();
+    ASSERT_NE(window->aboutBox(), nullptr);
+    ASSERT_TRUE(window->aboutBox()->hasBeenActive());
+    SetActiveWindow(handle());
+    pump();
+    EXPECT_EQ(window->aboutBox(), nullptr);
+}
+
+// --- Help ----------------------------------------------------------------------------------------
+
+BOOL CALLBACK collectHelpWindow(HWND candidate, LPARAM list) {
+    wchar_t className[32] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    if (process == GetCurrentProcessId() && GetClassNameW(candidate, className, 32) > 0 &&
+        std::wstring_view(className) == L"HH Parent" && IsWindowVisible(candidate)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(candidate);
+    }
+    return TRUE;
+}
+
+// The windows of HTML Help in this process.
+std::vector<HWND> helpWindows() {
+    std::vector<HWND> found;
+    EnumWindows(collectHelpWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+class Win32Help : public Win32MainWindow {
+protected:
+    void SetUp() override {
+        window = std::make_unique<frmTemperatureOne>(
+            MainWindowServices{messages, launcher, page, folder.path / "pref.ifm",
+                               TOLVANE_TEST_HELP_CHM, [] {}},
+            MainWindowSettings{});
+    }
+};
+
+TEST_F(Win32Help, F1AndContentOpenTheHelpWhichGoesWithTheWindow) {
+    show();
+    focus(UnitField::Kelvin);
+    PostMessageW(field(UnitField::Kelvin), WM_KEYDOWN, VK_F1, 1);
+    pump();
+    EXPECT_EQ(helpWindows().size(), 1u) << "F1";
+    EXPECT_TRUE(messages.shown.empty());
+    SendMessageW(helpWindows().front(), WM_CLOSE, 0, 0);
+    pump();
+    ASSERT_TRUE(helpWindows().empty());
+
+    SendMessageW(handle(), WM_COMMAND, GetMenuItemID(GetSubMenu(GetMenu(handle()), 2), 0), 0);
+    pump();
+    EXPECT_EQ(helpWindows().size(), 1u) << "Content";
+    SendMessageW(handle(), WM_CLOSE, 0, 0);
+    pump();
+    EXPECT_TRUE(helpWindows().empty());
+}
+
+struct BadHelpFile {
+    const char* name;
+    const char* bytes;  // nullptr: no file
+    std::string (*message)(std::string_view);
+};
+
+class Win32BadHelp : public Win32MainWindow, public ::testing::WithParamInterface<BadHelpFile> {};
+
+TEST_P(Win32BadHelp, IsReportedAndOpensNothing) {
+    const std::filesystem::path helpFile = folder.path / "tolvane.chm";
+    if (GetParam().bytes != nullptr) {
+        std::ofstream(helpFile, std::ios::binary) << GetParam().bytes;
+    }
+    show();
+    PostMessageW(handle(), WM_KEYDOWN, VK_F1, 1);
+    pump();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, GetParam().message(tolvane::displayPath(helpFile)));
+    EXPECT_TRUE(helpWindows().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Win32BadHelp,
+    ::testing::Values(
+        BadHelpFile{"missing", nullptr, tolvane::helpFileNotFoundMessage},
+        BadHelpFile{"empty", "", tolvane::helpFileDamagedMessage},
+        BadHelpFile{"not_compiled_help", "<html>help</html>", tolvane::helpFileDamagedMessage},
+        BadHelpFile{"header_only", "ITSF\x03\0\0\0", tolvane::helpFileDamagedMessage}),
+    RowName());
 
 }  // namespace
