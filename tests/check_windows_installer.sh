@@ -38,6 +38,8 @@ fail() {
     echo "$name: FAILED: $*"
     exit 1
 }
+# Anything else that goes wrong says where, too.
+trap 'echo "$name: FAILED: line $LINENO: $BASH_COMMAND ended with $?"' ERR
 
 [ -x "$loader" ] || fail "no 64-bit Wine ($loader; package wine64)"
 command -v wineserver >/dev/null || fail "no wineserver (package wine)"
@@ -51,7 +53,7 @@ export WINEPREFIX=$prefix WINEARCH=win64 WINELOADER=$loader WINEDEBUG=-all \
        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C
 
 wine_wait() {  # Wine writes its registry out when its server ends; the snapshots need it there.
-    timeout 300 wineserver -w
+    timeout 300 wineserver -w || fail "Wine's programs in $prefix did not end within 5 minutes"
 }
 
 # A prefix of this script's own. A run that did not end well leaves a mark, and the next one
@@ -108,6 +110,7 @@ reg_value() {  # key value-name [view] -> the value's data, from Wine's own reg;
 # The uninstall entries, as "view {product code}". Wine writes a 32-bit package's entry in the
 # 32-bit view of the registry (Wow6432Node); Windows writes every package's in the 64-bit one.
 uninstall_entries() {
+    local view
     for view in 64 32; do
         { "$loader" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /reg:$view \
             2>/dev/null || true; } | tr -d '\r' |
