@@ -54,6 +54,8 @@ test_packages=(
     # Windows builds, tested under Wine (scripts/windows-tests.sh): 64-bit everywhere, 32-bit
     # where the machine runs 32-bit programs
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386
+    # their Windows Installer packages (target tolvane_msi), installed and removed under wine64
+    wixl
 )
 
 # The Windows program is built with mingw-w64 alone. Of Build-Depends it needs CMake and the help
