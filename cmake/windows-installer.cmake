@@ -100,8 +100,11 @@ endfunction()
 # The package installed and removed by 64-bit Wine, which installs the 32-bit package as well, so
 # the test runs also where the machine starts no 32-bit program. It runs the build machine's
 # script, not a program of the build: CTest's emulator has nothing to do with it. Its Wine
-# prefix is its own, as an installation there is what the test looks at.
+# prefix is its own, as an installation there is what the test looks at. CHECK_PROGRAM names the
+# target of a Windows program that starts the installed program and looks where it keeps its
+# files; it needs a display, so the test shares the window tests' lock.
 function(tolvane_add_installer_test)
+    cmake_parse_arguments(arg "" "CHECK_PROGRAM" "" ${ARGN})
     get_property(msi GLOBAL PROPERTY TOLVANE_MSI)
     if(NOT BUILD_TESTING OR NOT TARGET tolvane_msi OR NOT msi)
         return()
@@ -111,7 +114,8 @@ function(tolvane_add_installer_test)
     add_test(NAME windows_installer_install_removal
              COMMAND "${PROJECT_SOURCE_DIR}/tests/check_windows_installer.sh" "${msi}"
                      "${program_files}" "${TOLVANE_PROGRAM_TITLE}" "${version}"
-                     "${CMAKE_BINARY_DIR}/wine-installer")
+                     "${CMAKE_BINARY_DIR}/wine-installer"
+                     $<$<BOOL:${arg_CHECK_PROGRAM}>:$<TARGET_FILE:${arg_CHECK_PROGRAM}>>)
     set_tests_properties(windows_installer_install_removal PROPERTIES
-        RESOURCE_LOCK wine_installer TIMEOUT 900 LABELS installation)
+        RESOURCE_LOCK "wine_installer;display" TIMEOUT 900 LABELS installation)
 endfunction()

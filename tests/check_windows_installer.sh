@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Windows Installer package under 64-bit Wine, looks for what it must have put there,
 # removes it again and looks for anything it left behind.
-# Usage: check_windows_installer.sh MSI PROGRAM_FILES_SUBFOLDER TITLE VERSION WINE_PREFIX
+# Usage: check_windows_installer.sh MSI PROGRAM_FILES_SUBFOLDER TITLE VERSION WINE_PREFIX [CHECK]
 #   PROGRAM_FILES_SUBFOLDER  "Program Files" (x64 package) or "Program Files (x86)" (x86 package)
 #   TITLE, VERSION           the shortcut's name and the uninstall entry's name and version
 #   WINE_PREFIX              the prefix to install into; made when it does not exist
+#   CHECK                    a Windows program that starts the installed program, given its
+#                            path, and checks where it keeps its files; it needs the display
+#                            that TOLVANE_WINE_DISPLAY names
 # 64-bit Wine installs both packages, so this runs also where no 32-bit program can start.
 #
 # Before and after, a snapshot of the prefix: the names of its files and the contents of its
@@ -17,15 +20,19 @@
 #     products, features, components and upgrade codes, which it makes and keeps, emptied (a
 #     value in them, i.e. a record of this package, is reported);
 #   - HKLM\System\CurrentControlSet\Control\Class, where Wine records its display adapter and
-#     monitor again, with a new date, every time it starts; no package writes there.
+#     monitor again, with a new date, every time it starts; no package writes there;
+#   - with CHECK, the user's own folder %LOCALAPPDATA%\Tolvane, which the program made and keeps
+#     the search page's pictures in: the user's files, which no removal of a program touches,
+#     and what the program keeps of its windows and the display in the user's registry.
 # Exits 0 when all is well, 1 with a line saying what is wrong.
 set -euo pipefail
 
 name=check_windows_installer.sh
-if [ $# -ne 5 ]; then
-    echo "usage: $name MSI PROGRAM_FILES_SUBFOLDER TITLE VERSION WINE_PREFIX" >&2
+if [ $# -ne 5 ] && [ $# -ne 6 ]; then
+    echo "usage: $name MSI PROGRAM_FILES_SUBFOLDER TITLE VERSION WINE_PREFIX [CHECK]" >&2
     exit 1
 fi
+check=${6:-}
 [ -f "$1" ] || { echo "$name: FAILED: no package $1"; exit 1; }
 msi=$(realpath "$1")
 program_files=$2
@@ -182,6 +189,17 @@ unix_icon=$prefix/drive_c/${icon#[Cc]:\\}
 [ -s "${unix_icon//\\//}" ] || fail "the product's icon $icon is not there"
 wine_wait
 
+# --- Used ---
+if [ -n "$check" ]; then
+    [ -n "${TOLVANE_WINE_DISPLAY:-}" ] ||
+        fail "the installed program needs a display: TOLVANE_WINE_DISPLAY (scripts/windows-tests.sh sets it)"
+    status=0
+    DISPLAY=$TOLVANE_WINE_DISPLAY timeout 600 "$loader" "$check" "$windows_folder\\tolvane.exe" \
+        >"$work/check.log" 2>&1 || status=$?
+    wine_wait
+    [ "$status" = 0 ] || fail "the installed program: $(tr -d '\r' <"$work/check.log")"
+fi
+
 # --- Removed ---
 status=0
 timeout 600 "$loader" msiexec /x "$windows_msi" /qn >"$work/remove.log" 2>&1 || status=$?
@@ -197,7 +215,8 @@ links=$(start_menu_links)
 wine_wait
 snapshot after
 
-left_files=$(comm -13 "$work/before.files" "$work/after.files" | grep -vx './drive_c/windows/Installer' || true)
+left_files=$(comm -13 "$work/before.files" "$work/after.files" | grep -vx './drive_c/windows/Installer' |
+    grep -v -E '^\./drive_c/users/[^/]+/AppData/Local/Tolvane(/.*)?$' || true)
 [ -z "$left_files" ] || fail "removed, but these files are left: $(tr '\n' ' ' <<<"$left_files")"
 left_keys=$(comm -13 "$work/before.registry" "$work/after.registry" |
     grep -v -E '^HKLM\[Software\\\\(Classes\\\\Installer|Microsoft\\\\Windows\\\\CurrentVersion\\\\Installer)(\\\\[^]]*)?\]$' |

@@ -22,59 +22,16 @@
 #include "test_files.h"
 #include "tolvane_version.h"
 #include "wide_text.h"
+#include "win32_outside.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using tolvane::toUtf16Shown;
 using tolvane::toUtf8Shown;
-
-// Far beyond a start under a cold Wine; only a program that hangs waits this long.
-constexpr DWORD kPatience = 60'000;
-
-std::string textOf(HWND window) {
-    std::wstring text(512, L'\0');
-    const auto length =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return toUtf8Shown(text);
-}
-
-std::wstring classOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-DWORD processOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
-struct TopWindows {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectTopWindow(HWND window, LPARAM list) {
-    auto* windows = reinterpret_cast<TopWindows*>(list);
-    if (processOf(window) == windows->process && IsWindowVisible(window)) {
-        windows->found.push_back(window);
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK collectChild(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> descendantsOf(HWND window) {
-    std::vector<HWND> found;
-    EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+using tolvane::testing::classOf;
+using tolvane::testing::descendantsOf;
+using tolvane::testing::kPatience;
+using tolvane::testing::textOf;
 
 // What a screen reader calls the control.
 std::string accessibleNameOf(HWND control) {
@@ -178,56 +135,18 @@ protected:
         }
     }
 
-    void TearDown() override {
-        if (program.hProcess != nullptr) {
-            if (WaitForSingleObject(program.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(program.hProcess, 99);
-                WaitForSingleObject(program.hProcess, kPatience);
-            }
-            CloseHandle(program.hThread);
-            CloseHandle(program.hProcess);
-        }
-        CoUninitialize();
-    }
+    void TearDown() override { CoUninitialize(); }
 
     // Starts the copy and waits until its main window is on the screen.
     void start() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        std::wstring commandLine = L"\"" + (folder / L"tolvane.exe").wstring() + L"\"";
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   folder.c_str(), &startup, &program));
-        WaitForInputIdle(program.hProcess, kPatience);
-        main = waitForWindow([](HWND window) {
-            return textOf(window) == tolvane::version::kProgramTitle &&
-                   classOf(window) != L"#32770";
-        });
+        ASSERT_TRUE(program.start(folder / L"tolvane.exe"));
+        main = program.waitForMainWindow();
         ASSERT_NE(main, nullptr) << "no window titled " << tolvane::version::kProgramTitle;
         for (const HWND child : descendantsOf(main)) {
             if (classOf(child) == L"Edit") {
                 fields[accessibleNameOf(child)] = child;
             }
         }
-    }
-
-    // A visible top-level window of the program for which `wanted` holds, looked for until the
-    // program has shown one or ended.
-    template <typename Wanted>
-    HWND waitForWindow(Wanted wanted) {
-        const ULONGLONG deadline = GetTickCount64() + kPatience;
-        while (GetTickCount64() < deadline) {
-            TopWindows windows{program.dwProcessId, {}};
-            EnumWindows(collectTopWindow, reinterpret_cast<LPARAM>(&windows));
-            for (const HWND window : windows.found) {
-                if (wanted(window)) {
-                    return window;
-                }
-            }
-            if (WaitForSingleObject(program.hProcess, 20) != WAIT_TIMEOUT) {
-                return nullptr;  // it ended
-            }
-        }
-        return nullptr;
     }
 
     // Typed into the field, each character handled before the next is sent.
@@ -249,7 +168,8 @@ protected:
     // Types the character that makes a message appear, reads the box and presses its OK.
     Shown typeIntoMessage(HWND field, char c) {
         PostMessageW(field, WM_CHAR, static_cast<WPARAM>(c), 1);
-        const HWND box = waitForWindow([](HWND window) { return classOf(window) == L"#32770"; });
+        const HWND box =
+            program.waitForWindow([](HWND window) { return classOf(window) == L"#32770"; });
         if (box == nullptr) {
             return {};
         }
@@ -261,7 +181,7 @@ protected:
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         const ULONGLONG deadline = GetTickCount64() + kPatience;
         while (IsWindow(box) && GetTickCount64() < deadline) {
-            WaitForSingleObject(program.hProcess, 20);
+            Sleep(20);  // polled: nothing tells another process that the box has gone
         }
         return shown;
     }
@@ -279,18 +199,9 @@ protected:
     // it, under Wine, so its items cannot be looked up from here.
     void closeFromTheMenu() { PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'c'); }
 
-    DWORD exitCode() {
-        if (WaitForSingleObject(program.hProcess, kPatience) != WAIT_OBJECT_0) {
-            return STILL_ACTIVE;
-        }
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(program.hProcess, &code);
-        return code;
-    }
-
     tolvane::testing::TempFolder temporary;
     const fs::path folder = temporary.path / L"Tolvane \u00e9t\u00e9 \u2103";
-    PROCESS_INFORMATION program{};
+    tolvane::testing::RunningProgram program;
     HWND main = nullptr;
     std::map<std::string, HWND> fields;
 };
@@ -322,7 +233,7 @@ TEST_F(ProgramFromOutside, ConvertsShowsBothMessagesAndEndsFromItsMenu) {
     EXPECT_EQ(outOfRange.icon, "information");
 
     closeFromTheMenu();
-    EXPECT_EQ(exitCode(), 0u);
+    EXPECT_EQ(program.exitCode(), 0u);
     EXPECT_FALSE(fs::exists(folder / "AboutHtm.htm"));
     EXPECT_FALSE(fs::exists(folder / "pref.ifm"));
 }
@@ -332,7 +243,7 @@ TEST_F(ProgramFromOutside, TheCloseBoxEndsTheRunAndRemovesThePage) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(fs::exists(folder / "AboutHtm.htm"));
     PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(exitCode(), 0u);
+    EXPECT_EQ(program.exitCode(), 0u);
     EXPECT_FALSE(fs::exists(folder / "AboutHtm.htm"));
 }
 
