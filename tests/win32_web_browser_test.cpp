@@ -18,6 +18,7 @@
 #include <cwctype>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +71,12 @@ std::wstring locationOf(IWebBrowser2* browser) {
     return location;
 }
 
+// Wine 8's IEnumConnections::Next hands out the sinks without the reference of their own that
+// Windows adds; letting go of one there would take the control's.
+bool underWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 ComPtr<IConnectionPoint> eventsOf(IWebBrowser2* browser) {
     ComPtr<IConnectionPoint> events;
     ComPtr<IConnectionPointContainer> container;
@@ -91,7 +98,9 @@ std::vector<ComPtr<IDispatch>> sinksOf(IWebBrowser2* browser) {
     while (connections->Next(1, &connection, nullptr) == S_OK) {
         ComPtr<IDispatch> sink;
         connection.pUnk->QueryInterface(IID_IDispatch, sink.putVoid());
-        connection.pUnk->Release();
+        if (!underWine()) {
+            connection.pUnk->Release();
+        }
         if (sink) {
             sinks.push_back(sink);
         }
@@ -349,6 +358,8 @@ struct NewWindowRow {
     const char* name;
     std::wstring address;
     bool toUsersBrowser;
+    // What a failure names, instead of the row's bytes.
+    friend void PrintTo(const NewWindowRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class Win32WebBrowserNewWindow : public Win32WebBrowser,
