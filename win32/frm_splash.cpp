@@ -59,7 +59,7 @@ void frmSplash::close() {
 }
 
 void frmSplash::showAndPaint() {
-    ShowWindow(m_window, SW_SHOWNORMAL);
+    ShowWindow(m_window, SW_SHOWNOACTIVATE);
     RedrawWindow(m_window, nullptr, nullptr,
                  RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
