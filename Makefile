@@ -5,9 +5,13 @@ FUZZ_BUILD = build-fuzz
 FUZZ_RUNS ?= 1000000
 DEB_BUILD ?= build-deb
 JOBS ?= $(shell nproc)
-SOURCES = $(shell find core widgets keypad web help shell tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
+SOURCES = $(shell find core widgets keypad web help shell win32 tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null)
 
-.PHONY: run test build deb deps-run deps-test check-format fuzz fuzz-build
+# What `make windows` builds: CMake presets for 32-bit and 64-bit Windows, and their folders.
+WINDOWS_PRESETS = windows-release windows64-release
+WINDOWS_DIST = build-windows-release/dist/Tolvane build-windows64-release/dist/Tolvane
+
+.PHONY: run test build deb deps-run deps-test deps-windows check-format fuzz fuzz-build windows
 
 # Only what running needs: the program, its web view plugin, help and pictures.
 run: deps-run
@@ -28,6 +32,19 @@ test: deps-test
 build:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The Windows program as a user gets it, 32-bit and 64-bit: each a folder with the program, its
+# help and its pictures, to copy anywhere as it is (docs/windows.md). No tests, so no GoogleTest.
+windows: deps-windows
+	for preset in $(WINDOWS_PRESETS); do \
+	    cmake --preset $$preset && cmake --build --preset $$preset -j $(JOBS) || exit 1; \
+	done
+	@for dir in $(WINDOWS_DIST); do \
+	    [ -f $$dir/tolvane.exe ] || { echo "make windows: no $$dir/tolvane.exe: the build made no Windows program (win32/, which calls tolvane_add_windows_dist)" >&2; exit 1; }; \
+	done
+	@echo "The Windows program, each folder to copy as it is; tolvane.exe starts it:"
+	@echo "  32-bit: $(CURDIR)/build-windows-release/dist/Tolvane"
+	@echo "  64-bit: $(CURDIR)/build-windows64-release/dist/Tolvane"
 
 # The fuzzers (fuzz/), in a clang build of their own; only they are built there.
 fuzz-build:
@@ -54,6 +71,9 @@ deps-run:
 
 deps-test:
 	scripts/install-deps.sh test
+
+deps-windows:
+	scripts/install-deps.sh windows
 
 check-format:
 	clang-format --dry-run --Werror $(SOURCES)

@@ -10,6 +10,7 @@
 # Each word size has its own loader, called directly: Debian's `wine` wrapper takes the i386 one
 # whenever wine32 is installed, also for 64-bit programs and on machines that run no i386 program.
 # TOLVANE_WINE32_LOADER names another i386 loader (scripts/windows-tests.sh tries it first).
+# TOLVANE_WINE_DISPLAY, when set, is the X display the programs' windows open on.
 set -euo pipefail
 
 arch=$1
@@ -24,10 +25,26 @@ win64) loader=/usr/lib/wine/wine64 ;;
     ;;
 esac
 
-# Console programs only: no display, so no window or installer dialog can wait for anyone.
-unset DISPLAY WAYLAND_DISPLAY
+# No display of the caller's: a window or installer dialog could wait there for anyone. The
+# window tests name an X server of their own (scripts/windows-tests.sh starts an Xvfb); without
+# one, console programs only. Wine's Wayland driver is not used either way.
+unset WAYLAND_DISPLAY
+if [ -n "${TOLVANE_WINE_DISPLAY:-}" ]; then
+    export DISPLAY=$TOLVANE_WINE_DISPLAY
+else
+    unset DISPLAY
+fi
 export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all \
        WINEDLLOVERRIDES="mscoree="
+
+# Stopping needs no prefix to be made first; one half made by an interrupted wineboot may still
+# have a server to end.
+if [ "${1:-}" = --stop ]; then
+    if [ -d "$prefix" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
+    exit 0
+fi
 
 # The prefix is made once. CTest starts several programs at a time, so whoever comes first makes
 # it while the others wait on the lock; two wineboots on one prefix would spoil it.
@@ -38,7 +55,10 @@ if [ ! -f "$prefix/.tolvane-ready" ]; then
     if [ ! -f "$prefix/.tolvane-ready" ]; then
         rm -rf "$prefix"
         log=$prefix.log
-        if ! timeout 600 "$loader" wineboot --init >"$log" 2>&1 || ! timeout 300 wineserver -w; then
+        # Always without a display, so that the prefix is the same whether a run with windows or
+        # one without makes it, and no dialog of the set-up can wait for anyone.
+        if ! timeout 600 env -u DISPLAY "$loader" wineboot --init >"$log" 2>&1 ||
+            ! timeout 300 wineserver -w; then
             cat "$log" >&2
             echo "wine-emulator.sh: could not prepare the $arch Wine prefix $prefix" >&2
             exit 1
@@ -54,9 +74,6 @@ case ${1:-} in
     wineserver -k 2>/dev/null || true
     wineserver -p </dev/null >/dev/null 2>&1
     "$loader" cmd /c exit </dev/null >/dev/null 2>&1
-    ;;
---stop)
-    wineserver -k 2>/dev/null || true
     ;;
 *)
     # The C run-time writes text with CR LF line ends; GoogleTest's list of tests is read by

@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "help_messages.h"
 #include "program_identity.h"
 
 namespace tolvane {
@@ -161,15 +162,15 @@ void HelpOpener::showHelp(const QString& chmPath) {
     }
     if (!m_window) {
         std::unique_ptr<ChmFile> help = ChmFile::open(chmPath);
-        QString problem;
+        const std::string shownPath = QDir::toNativeSeparators(chmPath).toStdString();
+        std::string problem;
         if (!QFileInfo::exists(chmPath)) {
-            problem = QStringLiteral("The help file\n%1\nwas not found.");
+            problem = helpFileNotFoundMessage(shownPath);
         } else if (!help || help->defaultTopic().isEmpty() || !help->read(help->defaultTopic())) {
-            problem = QStringLiteral("The help file\n%1\ncannot be read. It may be damaged.");
+            problem = helpFileDamagedMessage(shownPath);
         }
-        if (!problem.isEmpty()) {
-            m_messages.show(problem.arg(QDir::toNativeSeparators(chmPath)).toStdString(),
-                            programTitle().toStdString(), MessageIcon::Exclamation);
+        if (!problem.empty()) {
+            m_messages.show(problem, programTitle().toStdString(), MessageIcon::Exclamation);
             return;
         }
         m_window = new HelpWindow(std::move(help), m_owner);

@@ -77,8 +77,14 @@ std::string keyCaption(const KeypadKey& key, std::string_view decimalSeparator) 
 }
 
 std::string keyToolTip(const KeypadKey& key, std::string_view decimalSeparator) {
-    return key.id == KeyId::Dot ? " " + std::string(decimalSeparator) + " "
-                                : std::string(key.toolTip);
+    if (key.id != KeyId::Dot) {
+        return std::string(key.toolTip);
+    }
+    // Appended rather than " " + std::string(...): GCC 12 at -O3 (the Windows release builds)
+    // reports that operator+ on a temporary string copies over itself, and -Werror stops there.
+    std::string toolTip = " ";
+    toolTip.append(decimalSeparator).append(" ");
+    return toolTip;
 }
 
 std::string keyAccessibleName(const KeypadKey& key, std::string_view decimalSeparator) {

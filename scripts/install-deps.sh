@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running (or testing) Tolvane needs; only those
-# that are missing, so a second call does nothing. Usage: install-deps.sh [--list] run|test
+# that are missing, so a second call does nothing. Usage: install-deps.sh [--list] run|test|windows
+# run: building and running the program; test: that and everything `make test` runs; windows:
+# cross-building the Windows program (`make windows`), which needs no Qt and no test framework.
 # With --list it prints them, one a line, and installs nothing.
 set -euo pipefail
 
@@ -52,12 +54,29 @@ test_packages=(
     # Windows builds, tested under Wine (scripts/windows-tests.sh): 64-bit everywhere, 32-bit
     # where the machine runs 32-bit programs
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine wine64 wine32:i386
+    # their Windows Installer packages (target tolvane_msi), installed and removed under wine64
+    wixl
 )
 
-wanted=("${run_packages[@]}")
-if [ "$mode" = test ]; then
-    wanted+=("${test_packages[@]}")
-fi
+# The Windows program is built with mingw-w64 alone. Of Build-Depends it needs CMake and the help
+# compiler, nothing of Qt; objdump of binutils-mingw-w64 checks what the program links, and wixl
+# builds Windows Installer packages (.msi) from a folder such as the one `make windows` lays out.
+mapfile -t windows_packages < <(build_depends | grep -x -e cmake -e fp-utils)
+windows_packages+=(
+    make
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
+    wixl
+)
+
+case $mode in
+run) wanted=("${run_packages[@]}") ;;
+test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+windows) wanted=("${windows_packages[@]}") ;;
+*)
+    echo "install-deps.sh: the set is run, test or windows, not '$mode'" >&2
+    exit 2
+    ;;
+esac
 
 if [ -n "$list_only" ]; then
     printf '%s\n' "${wanted[@]}"

@@ -3,8 +3,9 @@
 # `windows64`, in build-windows64) and 32-bit (preset `windows`, in build-windows), and has CTest
 # run their tests under Wine: the conversion core, the browser launcher on the Windows shell, and
 # the version resource. GoogleTest is built first for each from the sources Debian ships (package
-# googletest) with the same compiler. Wine runs in a private prefix inside each build folder,
-# without a display (cmake/wine-emulator.sh).
+# googletest) with the same compiler. Wine runs in a private prefix inside each build folder
+# (cmake/wine-emulator.sh), its windows on an Xvfb of this script's own, which it ends however it
+# ends itself.
 #
 # The 64-bit tests run on every machine. The 32-bit build is always compiled and linked; its tests
 # run where this machine can start a 32-bit program, which is found out once, by trying. Some
@@ -19,7 +20,7 @@ gtest_source=/usr/src/googletest
 wine32_loader=${TOLVANE_WINE32_LOADER:-/usr/lib/wine/wine}
 
 for tool in i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix i686-w64-mingw32-windres \
-            x86_64-w64-mingw32-windres /usr/lib/wine/wine64 wineserver; do
+            x86_64-w64-mingw32-windres /usr/lib/wine/wine64 wineserver chmcmd Xvfb; do
     if ! command -v "$tool" >/dev/null; then
         echo "Windows tests cannot run: $tool is missing (scripts/install-deps.sh test installs it)."
         exit 1
@@ -78,7 +79,8 @@ run_tests() {  # preset wine-arch -> prints "P of T tests passed"; fails unless 
     rm -f "$results"
     quietly ctest --preset "$preset" -j "$jobs" --output-junit "$results" || status=1
     "$root/cmake/wine-emulator.sh" "$arch" "$build/wine" --stop
-    # The count comes from CTest's own report: one test case per GoogleTest test.
+    # The count comes from CTest's own report: one test case per CTest test, that is per
+    # GoogleTest test and per check script.
     if [ -f "$results" ]; then
         total=$(grep -c '<testcase ' "$results" || true)
         passed=$(grep -c '<testcase [^>]*status="run"' "$results" || true)
@@ -91,8 +93,35 @@ echo "Windows: building GoogleTest, the core, the launcher and their tests (64-b
 build windows64 toolchain-mingw-x86_64.cmake
 build windows toolchain-mingw-i686.cmake
 
-trap '"$root/cmake/wine-emulator.sh" win64 "$(build_dir windows64)/wine" --stop 2>/dev/null || true
-      [ "$runs_32bit" = no ] || "$root/cmake/wine-emulator.sh" win32 "$(build_dir windows)/wine" --stop 2>/dev/null || true' EXIT
+# Wine first, then the X server its windows were on; also when a step fails or the script is
+# interrupted. Nothing else ends the X server: it would outlive a script that fails, or that is
+# sent a signal of its own rather than Ctrl-C's to the whole process group.
+xvfb_pid=
+clean_up() {
+    "$root/cmake/wine-emulator.sh" win64 "$(build_dir windows64)/wine" --stop 2>/dev/null || true
+    [ "$runs_32bit" = no ] ||
+        "$root/cmake/wine-emulator.sh" win32 "$(build_dir windows)/wine" --stop 2>/dev/null || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap clean_up EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+# A free display number, which Xvfb picks and writes on its standard output once it takes
+# connections. Local connections only, so it needs no authorisation.
+xvfb_log=$(build_dir windows64)/xvfb.log
+exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>"$xvfb_log")
+xvfb_pid=$!
+if ! read -r -t 30 -u 3 display_number; then
+    cat "$xvfb_log" >&2
+    echo "Windows tests cannot run: Xvfb did not start (log above)." >&2
+    exit 1
+fi
+exec 3<&-
+export TOLVANE_WINE_DISPLAY=:$display_number
 
 failed=0
 summary_64=$(run_tests windows64 win64) || failed=1

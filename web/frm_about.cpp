@@ -84,9 +84,7 @@ frmAbout::frmAbout(BrowserLauncher& launcher, std::function<std::uintptr_t()> ow
 }
 
 QString frmAbout::homePageAddress() {
-    return QString::fromLatin1(site::kHomePageBase.data(),
-                               static_cast<qsizetype>(site::kHomePageBase.size())) +
-           QStringLiteral("/temhomep.htm");
+    return QString::fromStdString(site::homePageAddress());
 }
 
 void frmAbout::Command1_Click() {

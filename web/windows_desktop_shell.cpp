@@ -1,5 +1,7 @@
 #include "windows_desktop_shell.h"
 
+#include "wide_text.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -8,7 +10,6 @@
 // Needs the types that windows.h declares.
 #include <shellapi.h>
 
-#include <climits>
 #include <optional>
 #include <string_view>
 
@@ -17,43 +18,6 @@ namespace {
 
 // A text that is not valid UTF-8 (or a path that is not valid UTF-16) is not guessed at.
 constexpr std::int32_t kNotStarted = 0;
-
-std::optional<std::wstring> toUtf16(std::string_view text) {
-    if (text.empty()) {
-        return std::wstring();
-    }
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::nullopt;
-    }
-    const int length = static_cast<int>(text.size());
-    const int size =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (size <= 0) {
-        return std::nullopt;
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(), size);
-    return wide;
-}
-
-std::optional<std::string> toUtf8(std::wstring_view text) {
-    if (text.empty()) {
-        return std::string();
-    }
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::nullopt;
-    }
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length,
-                                         nullptr, 0, nullptr, nullptr);
-    if (size <= 0) {
-        return std::nullopt;
-    }
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, narrow.data(), size,
-                        nullptr, nullptr);
-    return narrow;
-}
 
 // The shell's result is a pseudo instance handle that carries a code.
 std::int32_t codeOf(HINSTANCE result) {
