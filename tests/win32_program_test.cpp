@@ -157,6 +157,12 @@ std::optional<std::wstring> controlText(HWND control) {
     return text;
 }
 
+// For EnumWindows and EnumChildWindows: every window into the std::vector<HWND> at `list`.
+BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::string shown(const std::optional<std::wstring>& text) {
     return text ? "\"" + narrow(*text) + "\"" : "no answer";
 }
@@ -230,17 +236,10 @@ public:
 
     // The program's top-level windows, visible or not.
     std::vector<HWND> topLevelWindows() const {
-        std::pair<const RunningProgram*, std::vector<HWND>> found{this, {}};
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                auto& [program, windows] = *reinterpret_cast<decltype(found)*>(context);
-                if (program->owns(window)) {
-                    windows.push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found.second;
+        std::vector<HWND> all;
+        EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
+        std::erase_if(all, [this](HWND window) { return !owns(window); });
+        return all;
     }
 
     // Its main window: visible and titled with the program's title. Other processes may show
@@ -278,37 +277,40 @@ private:
     DWORD id = 0;
 };
 
+// What a screen reader calls the control; nothing when it has no name.
+std::optional<std::wstring> accessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    // __uuidof, not IID_IAccessible: mingw-w64's oleacc import library names that symbol but
+    // links it to a stub of code, not to the interface's identifier.
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return std::nullopt;
+    }
+    const AccessiblePtr accessible(object);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (accessible->get_accName(self, &name) != S_OK || !name) {
+        return std::nullopt;
+    }
+    const UniqueBstr owned(name);
+    return std::wstring(name, SysStringLen(name));
+}
+
 // What a screen reader calls each edit control among the window's descendants.
 std::vector<std::pair<std::wstring, HWND>> editsByAccessibleName(HWND main) {
+    std::vector<HWND> descendants;
+    EnumChildWindows(main, collectWindow, reinterpret_cast<LPARAM>(&descendants));
     std::vector<std::pair<std::wstring, HWND>> edits;
-    EnumChildWindows(
-        main,
-        [](HWND window, LPARAM context) -> BOOL {
-            if (CompareStringOrdinal(className(window).c_str(), -1, L"Edit", -1, TRUE) !=
-                CSTR_EQUAL) {
-                return TRUE;
+    for (const HWND window : descendants) {
+        if (CompareStringOrdinal(className(window).c_str(), -1, L"Edit", -1, TRUE) == CSTR_EQUAL) {
+            if (const std::optional<std::wstring> name = accessibleName(window)) {
+                edits.emplace_back(*name, window);
             }
-            IAccessible* object = nullptr;
-            // __uuidof, not IID_IAccessible: mingw-w64's oleacc import library names that
-            // symbol but links it to a stub of code, not to the interface's identifier.
-            if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                  __uuidof(IAccessible),
-                                                  reinterpret_cast<void**>(&object)))) {
-                return TRUE;
-            }
-            const AccessiblePtr accessible(object);
-            VARIANT self{};
-            self.vt = VT_I4;
-            self.lVal = CHILDID_SELF;
-            BSTR name = nullptr;
-            if (accessible->get_accName(self, &name) == S_OK && name) {
-                const UniqueBstr owned(name);
-                reinterpret_cast<decltype(edits)*>(context)->emplace_back(
-                    std::wstring(name, SysStringLen(name)), window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&edits));
+        }
+    }
     return edits;
 }
 
