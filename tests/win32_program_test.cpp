@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -730,6 +731,10 @@ struct RefusedCase {
     const wchar_t* typed;
     const char* message;
 };
+// A failure names the row, not its bytes.
+void PrintTo(const RefusedCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class RefusedEntry : public Win32Program, public ::testing::WithParamInterface<RefusedCase> {};
 
