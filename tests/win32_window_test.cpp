@@ -78,8 +78,14 @@ class Win32MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { make(MainWindowSettings{}); }
 
-    void make(const MainWindowSettings& settings) {
+    // The system's answer to whether it can show web pages differs from machine to machine;
+    // the window is told one here.
+    void make(MainWindowSettings settings) {
         window.reset();
+        settings.pageEngine = [this] {
+            ++pageEngineQuestions;
+            return pageEngineAvailable;
+        };
         window = std::make_unique<frmTemperatureOne>(
             MainWindowServices{messages, launcher, page, folder.path / "pref.ifm",
                                folder.path / "tolvane.chm", [this] { ++runsEnded; }},
@@ -138,8 +144,17 @@ protected:
     tolvane::BrowserLauncher launcher{desktop, desktop, folder.path};
     tolvane::SearchPageFile page{folder.path};
     int runsEnded = 0;
+    bool pageEngineAvailable = false;
+    int pageEngineQuestions = 0;
     std::unique_ptr<frmTemperatureOne> window;
 };
+
+// The web browser control is an OLE object, as in the program.
+struct OleThread : ::testing::Environment {
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+const auto* const kOleThread = ::testing::AddGlobalTestEnvironment(new OleThread);
 
 // --- The rows every front end plays ------------------------------------------------------------
 
@@ -545,6 +560,50 @@ INSTANTIATE_TEST_SUITE_P(PreferenceFile, Win32StartUp,
                                            StartUp{"temp", "start temp\r\n", PanelMode::Conversion},
                                            StartUp{"none", nullptr, PanelMode::Conversion}),
                          RowName());
+
+// --- The search panel ----------------------------------------------------------------------------
+
+TEST_F(Win32MainWindow, ARunOnTheConversionPanelNeverAsksForTheWebPageEngine) {
+    ASSERT_TRUE(window->AboutFile());
+    window->Form_Load();
+    show(PanelMode::Conversion);
+    focus(UnitField::Celsius);
+    type(field(UnitField::Celsius), "37");
+    EXPECT_EQ(pageEngineQuestions, 0);
+    EXPECT_EQ(window->webBrowser()->browser(), nullptr);
+    EXPECT_EQ(window->webBrowser()->message(), nullptr);
+}
+
+TEST_F(Win32MainWindow, WithoutAnEngineTheSearchPanelSaysSoAndAllElseGoesOn) {
+    ASSERT_TRUE(window->AboutFile());
+    window->Form_Load();
+    show(PanelMode::Search);
+    EXPECT_EQ(pageEngineQuestions, 1);
+    ASSERT_NE(window->webBrowser()->message(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(window->webBrowser()->message()));
+    EXPECT_EQ(textOf(window->webBrowser()->message()),
+              tolvane::toUtf8Shown(tolvane::win32::kNoPageEngineMessage));
+    SendMessageW(window->control("cmdRefresh"), BM_CLICK, 0, 0);
+    pump();
+    window->cmd_Search_Click();
+    pump();
+    focus(UnitField::Celsius);
+    type(field(UnitField::Celsius), "100");
+    EXPECT_EQ(textOf(field(UnitField::Fahrenheit)), "212");
+}
+
+TEST_F(Win32MainWindow, WithAnEngineTheSearchPanelShowsTheRunsPage) {
+    pageEngineAvailable = true;
+    make(MainWindowSettings{});
+    ASSERT_TRUE(window->AboutFile());
+    window->Form_Load();
+    EXPECT_EQ(window->webBrowser()->browser(), nullptr) << "made before it was seen";
+    show(PanelMode::Search);
+    ASSERT_NE(window->webBrowser()->browser(), nullptr);
+    EXPECT_EQ(window->webBrowser()->message(), nullptr);
+    const std::wstring& address = window->webBrowser()->requestedAddress();
+    EXPECT_TRUE(address.ends_with(L"AboutHtm.htm")) << tolvane::toUtf8Shown(address);
+}
 
 // --- Preferences ---------------------------------------------------------------------------------
 

@@ -8,7 +8,8 @@ namespace tolvane::win32 {
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"TolvaneDialog";
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// Overlapped, not a pop-up: only those are placed where the system puts new windows.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr int kFirstControlId = 100;
 
@@ -31,15 +32,9 @@ DialogWindow::DialogWindow(const layout::Window& design, HWND owner, int dotsPer
 
     RECT outer = pixelRect({0, 0, design.clientWidth, design.clientHeight}, dotsPerInch);
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    // Over the middle of its owner.
-    RECT ownerRect{};
-    GetWindowRect(owner, &ownerRect);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
     CreateWindowExW(kExStyle, kDialogClass, toUtf16Shown(design.caption).c_str(), kStyle,
-                    ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2,
-                    ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2, width, height,
-                    owner, nullptr, GetModuleHandleW(nullptr), this);
+                    CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                    outer.bottom - outer.top, owner, nullptr, GetModuleHandleW(nullptr), this);
     for (std::size_t index = 0; index < m_design.controls.size(); ++index) {
         const layout::Control& control = m_design.controls[index];
         const HWND parent = control.parent.empty() ? m_window : this->control(control.parent);

@@ -14,7 +14,8 @@
 namespace tolvane::win32 {
 
 // A small fixed-size dialog made from its table, owned by the main window: it stays in front of
-// it, has no task-bar button and goes when the main window goes. Modeless: the program's message
+// it, has no task-bar button and no icon, goes when the main window goes, and opens where the
+// system puts new windows. Modeless: the program's message
 // loop hands it its dialog keys. Enter presses the button that has the focus, if any; Escape
 // does nothing. The first tab stop has the focus when it opens, and the control that had it when
 // it is activated again.

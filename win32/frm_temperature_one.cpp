@@ -109,6 +109,7 @@ private:
 frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
                                      const MainWindowSettings& settings)
     : m_services(services),
+      m_pageEngine(settings.pageEngine),
       m_design(layout::mainWindow(settings.decimalSeparator)),
       m_fonts(std::make_unique<FontSet>(settings.dotsPerInch)),
       m_fields(std::make_unique<Fields>(m_unitFields)),
@@ -136,6 +137,7 @@ frmTemperatureOne::~frmTemperatureOne() {
     // The dialogs go before the window that owns them.
     m_preferences.reset();
     m_about.reset();
+    m_webBrowser.reset();
     DestroyAcceleratorTable(m_accelerators);
     if (m_window != nullptr) {
         // Gone with the object, not a run that ends: no message may reach it any more.
@@ -150,7 +152,16 @@ void frmTemperatureOne::createControls() {
     for (std::size_t index = 0; index < m_design.controls.size(); ++index) {
         const layout::Control& control = m_design.controls[index];
         const HWND parent = control.parent.empty() ? m_window : this->control(control.parent);
-        const HWND made = createControl(control, parent, kFirstControlId + static_cast<int>(index));
+        HWND made = nullptr;
+        if (control.kind == layout::ControlKind::WebBrowser) {
+            m_webBrowser = std::make_unique<WebBrowserHost>(
+                parent, RECT{}, [this](const std::string& address) { openInUsersBrowser(address); },
+                m_pageEngine);
+            made = m_webBrowser->handle();
+            SetWindowTextW(made, toUtf16Shown(control.accessibleName).c_str());
+        } else {
+            made = createControl(control, parent, kFirstControlId + static_cast<int>(index));
+        }
         m_controls.push_back(made);
         if (control.kind == layout::ControlKind::TextBox) {
             m_unitFields[fieldIndex(*control.unit)] = made;
@@ -404,13 +415,15 @@ void frmTemperatureOne::cmd_Pref_Click() {
 
 void frmTemperatureOne::cmd_About_Click() {
     if (aboutBox() == nullptr) {
-        m_about =
-            std::make_unique<frmAbout>(m_window, dotsPerInch(), [this](const std::string& address) {
-                m_services.launcher.openInUsersBrowser(address,
-                                                       reinterpret_cast<std::uintptr_t>(m_window));
-            });
+        m_about = std::make_unique<frmAbout>(
+            m_window, dotsPerInch(),
+            [this](const std::string& address) { openInUsersBrowser(address); });
     }
     m_about->show();
+}
+
+void frmTemperatureOne::openInUsersBrowser(const std::string& address) {
+    m_services.launcher.openInUsersBrowser(address, reinterpret_cast<std::uintptr_t>(m_window));
 }
 
 // As if F1 had been pressed in whatever has the focus: the accelerator takes it from there.
@@ -476,6 +489,9 @@ void frmTemperatureOne::setPanelMode(PanelMode mode) {
     const bool conversion = mode == PanelMode::Conversion;
     ShowWindow(control(conversion ? "Frame2" : "Frame1"), SW_SHOWNA);
     hidePanel(control(conversion ? "Frame1" : "Frame2"));
+    if (!conversion) {
+        m_webBrowser->show();
+    }
     const auto search = std::find_if(
         std::begin(layout::kMainMenu), std::end(layout::kMainMenu),
         [](const layout::MenuItem& item) { return std::string_view(item.name) == "cmd_Search"; });
@@ -524,8 +540,11 @@ void frmTemperatureOne::onFirstPaint() {
     }
 }
 
-// The search page's view stands in the white area of the search panel.
-void frmTemperatureOne::cmdRefresh_Click() {}
+void frmTemperatureOne::cmdRefresh_Click() {
+    if (!m_aboutFilePath.empty()) {
+        m_webBrowser->navigate(m_aboutFilePath);
+    }
+}
 
 void frmTemperatureOne::arrangeForStartUp() {
     const int dpi = dotsPerInch();

@@ -21,6 +21,7 @@
 #include "keypad_keys.h"
 #include "panel_mode.h"
 #include "safe_file.h"
+#include "web_browser_host.h"
 #include "win32_controls.h"
 #include "window_layouts.h"
 
@@ -46,6 +47,8 @@ struct MainWindowServices {
 struct MainWindowSettings {
     int dotsPerInch = 96;
     std::string decimalSeparator = ".";
+    // Whether the system can show a web page: asked when the search panel is first shown.
+    PageEngineProbe pageEngine = systemHasPageEngine;
 };
 
 // The main window: the conversion panel (four unit fields and the keypad) and the search panel,
@@ -96,6 +99,7 @@ public:
     // The window became the program's active window; coming back to it closes the About box.
     void Form_Activate();
 
+    WebBrowserHost* webBrowser() const { return m_webBrowser.get(); }
     frmPref* preferencesDialog() const { return openOrNull(m_preferences); }
     frmAbout* aboutBox() const { return openOrNull(m_about); }
 
@@ -121,6 +125,7 @@ private:
     void cmd_Content_Click();
     void cmd_About_Click();
     void showHelp();
+    void openInUsersBrowser(const std::string& address);
 
     template <typename Dialog>
     static Dialog* openOrNull(const std::unique_ptr<Dialog>& dialog) {
@@ -128,6 +133,7 @@ private:
     }
 
     const MainWindowServices m_services;
+    const PageEngineProbe m_pageEngine;
     const layout::Window m_design;
     HWND m_window = nullptr;
     std::unique_ptr<FontSet> m_fonts;
@@ -140,6 +146,7 @@ private:
     HACCEL m_accelerators = nullptr;
     std::unique_ptr<frmPref> m_preferences;
     std::unique_ptr<frmAbout> m_about;
+    std::unique_ptr<WebBrowserHost> m_webBrowser;
     HelpOpener m_help;
     HWND m_focusToRestore = nullptr;
     bool m_painted = false;

@@ -286,10 +286,12 @@ WebBrowserHost::WebBrowserHost(HWND parent, const RECT& bounds, ExternalAddressH
     : m_openExternal(std::move(openExternal)), m_probe(std::move(probe)) {
     registerHostClass(windowProcedure);
     // Visible from the start, so that it shows and hides with its parent without being told.
-    m_window = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT, kHostClass, L"",
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, bounds.left,
-                               bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                               parent, nullptr, GetModuleHandleW(nullptr), this);
+    // No tab stop and no WS_EX_CONTROLPARENT: the dialog keys would look for a tab stop inside
+    // it, where the words have none, and never stop looking.
+    m_window = CreateWindowExW(WS_EX_CLIENTEDGE, kHostClass, L"",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left, bounds.top,
+                               bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                               nullptr, GetModuleHandleW(nullptr), this);
 }
 
 WebBrowserHost::~WebBrowserHost() {
