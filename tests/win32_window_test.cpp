@@ -489,14 +489,26 @@ TEST_P(WindowAtDpi, ClientAreaAndControlsAreTheTwipsOfTheDesign) {
     GetClientRect(handle(), &client);
     EXPECT_EQ(client.right, pixels(design.clientWidth, dpi));
     EXPECT_EQ(client.bottom, pixels(design.clientHeight, dpi));
-    for (const char* name :
-         {"Frame2", "txtFahrenheit", "Label4", "CommandDot", "Frame1", "cmdRefresh"}) {
+    for (const char* name : {"Frame2", "txtFahrenheit", "Label4", "CommandDot", "Frame1",
+                             "cmdRefresh", "WebBrowser1"}) {
         const layout::TwipsRect& twips = design.control(name).rect;
         const RECT rect = rectOf(window->control(name));
         EXPECT_EQ(rect.left, pixels(twips.left, dpi)) << name;
         EXPECT_EQ(rect.top, pixels(twips.top, dpi)) << name;
         EXPECT_EQ(rect.right - rect.left, pixels(twips.width, dpi)) << name;
         EXPECT_EQ(rect.bottom - rect.top, pixels(twips.height, dpi)) << name;
+    }
+    // Each frame's group box fills its panel, so that its border and caption show.
+    for (const char* frame : {"Frame1", "Frame2"}) {
+        RECT panel{};
+        RECT groupBox{};
+        GetClientRect(window->control(frame), &panel);
+        const HWND frameBox = tolvane::win32::groupBoxOf(window->control(frame));
+        ASSERT_EQ(GetWindowLongPtrW(frameBox, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX) << frame;
+        GetClientRect(frameBox, &groupBox);
+        EXPECT_EQ(groupBox.right, panel.right) << frame;
+        EXPECT_EQ(groupBox.bottom, panel.bottom) << frame;
+        EXPECT_EQ(textOf(frameBox), design.control(frame).caption);
     }
 }
 

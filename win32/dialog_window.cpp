@@ -38,9 +38,10 @@ DialogWindow::DialogWindow(const layout::Window& design, HWND owner, int dotsPer
     for (std::size_t index = 0; index < m_design.controls.size(); ++index) {
         const layout::Control& control = m_design.controls[index];
         const HWND parent = control.parent.empty() ? m_window : this->control(control.parent);
-        const HWND made = createControl(control, parent, kFirstControlId + static_cast<int>(index));
+        const HWND made = createControl(control, parent, kFirstControlId + static_cast<int>(index),
+                                        m_fonts.dotsPerInch());
         m_controls.push_back(made);
-        placeControl(made, control, m_fonts);
+        dressControl(made, control, m_fonts);
     }
 }
 

@@ -42,8 +42,8 @@ frmSplash::frmSplash(int dotsPerInch) : m_fonts(dotsPerInch) {
                                height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     int id = 100;
     for (const layout::Control& control : design.controls) {
-        const HWND made = createControl(control, m_window, id++);
-        placeControl(made, control, m_fonts);
+        const HWND made = createControl(control, m_window, id++, dotsPerInch);
+        dressControl(made, control, m_fonts);
     }
 }
 

@@ -127,7 +127,9 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
     ACCEL help{FVIRTKEY, VK_F1, kHelpCommandId};
     m_accelerators = CreateAcceleratorTableW(&help, 1);
     createControls();
-    placeControls();
+    for (std::size_t index = 0; index < m_controls.size(); ++index) {
+        dressControl(m_controls[index], m_design.controls[index], *m_fonts);
+    }
     const RECT client =
         pixelRect({0, 0, m_design.clientWidth, m_design.clientHeight}, dotsPerInch());
     setClientSize(client.right, client.bottom);
@@ -155,12 +157,13 @@ void frmTemperatureOne::createControls() {
         HWND made = nullptr;
         if (control.kind == layout::ControlKind::WebBrowser) {
             m_webBrowser = std::make_unique<WebBrowserHost>(
-                parent, RECT{}, [this](const std::string& address) { openInUsersBrowser(address); },
-                m_pageEngine);
+                parent, pixelRect(control.rect, dotsPerInch()),
+                [this](const std::string& address) { openInUsersBrowser(address); }, m_pageEngine);
             made = m_webBrowser->handle();
             SetWindowTextW(made, toUtf16Shown(control.accessibleName).c_str());
         } else {
-            made = createControl(control, parent, kFirstControlId + static_cast<int>(index));
+            made = createControl(control, parent, kFirstControlId + static_cast<int>(index),
+                                 dotsPerInch());
         }
         m_controls.push_back(made);
         if (control.kind == layout::ControlKind::TextBox) {

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <knownfolders.h>
-#include <ole2.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -52,18 +51,9 @@ tolvane::ApplicationFolder applicationFolderOfThisProgram() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    // The web browser control is an OLE object, made in this thread.
-    if (FAILED(OleInitialize(nullptr))) {
-        return 1;
-    }
-    int exitCode = 0;
-    {
-        const tolvane::ApplicationFolder folder = applicationFolderOfThisProgram();
-        folder.createWithPictures();
-        tolvane::win32::Program program(folder, tolvane::makeDesktopShell());
-        program.Main(showCommand);
-        exitCode = program.run();
-    }
-    OleUninitialize();
-    return exitCode;
+    const tolvane::ApplicationFolder folder = applicationFolderOfThisProgram();
+    folder.createWithPictures();
+    tolvane::win32::Program program(folder, tolvane::makeDesktopShell());
+    program.Main(showCommand);
+    return program.run();
 }

@@ -299,6 +299,9 @@ WebBrowserHost::~WebBrowserHost() {
     if (m_window != nullptr) {
         DestroyWindow(m_window);
     }
+    if (m_oleStarted) {
+        OleUninitialize();
+    }
 }
 
 int WebBrowserHost::liveSites() {
@@ -336,6 +339,9 @@ void WebBrowserHost::setBounds(const RECT& bounds) {
 
 void WebBrowserHost::create() {
     m_creationTried = true;
+    // OLE is started here, not with the program: a run that never shows the page never pays for
+    // it. The control and the probe's document both need it.
+    m_oleStarted = SUCCEEDED(OleInitialize(nullptr));
     if (!m_probe || !m_probe()) {
         m_creationResult = CLASS_E_CLASSNOTAVAILABLE;
         showMessage(kNoPageEngineMessage);

@@ -34,8 +34,8 @@ bool systemHasPageEngine();
 
 // The search page in the place of the main window's web browser control: a child window of its
 // own, which holds the system's web browser control once it is first shown. Until then nothing of
-// COM is made, so a run that stays on the conversion panel never loads the HTML engine. The thread
-// must have called OleInitialize.
+// COM is made, so a run that stays on the conversion panel never loads the HTML engine; OLE is
+// started in the thread then, too.
 class WebBrowserHost {
 public:
     // Gets the http and https addresses a page wanted to open in a new window.
@@ -93,6 +93,7 @@ private:
     const ExternalAddressHandler m_openExternal;
     const PageEngineProbe m_probe;
     bool m_creationTried = false;
+    bool m_oleStarted = false;
     HRESULT m_creationResult = S_FALSE;
     std::optional<std::filesystem::path> m_pendingPage;
     std::wstring m_requestedAddress;

@@ -143,15 +143,19 @@ RECT pixelRect(const layout::TwipsRect& rect, int dotsPerInch) {
             top + layout::twipsToPixels(rect.height, dotsPerInch)};
 }
 
-HWND createControl(const layout::Control& control, HWND parent, int id) {
+HWND createControl(const layout::Control& control, HWND parent, int id, int dotsPerInch) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const std::wstring caption = toUtf16Shown(control.caption);
     const DWORD tabStop = control.tabStop ? WS_TABSTOP : 0;
+    // Made in its place: moving a control after it is made costs as much again.
+    const RECT place = pixelRect(control.rect, dotsPerInch);
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
     const auto make = [&](DWORD exStyle, const wchar_t* windowClass, const wchar_t* text,
                           DWORD style) {
-        return CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                               0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               instance, nullptr);
+        return CreateWindowExW(
+            exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top, width,
+            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     switch (control.kind) {
         case layout::ControlKind::Frame: {
@@ -159,7 +163,7 @@ HWND createControl(const layout::Control& control, HWND parent, int id) {
             const HWND panel =
                 make(WS_EX_CONTROLPARENT, kPanelClass, caption.c_str(), WS_CLIPSIBLINGS);
             CreateWindowExW(0, WC_BUTTONW, caption.c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0,
-                            0, 0, 0, panel, nullptr, instance, nullptr);
+                            0, width, height, panel, nullptr, instance, nullptr);
             return panel;
         }
         case layout::ControlKind::Label:
@@ -185,18 +189,40 @@ void placeControl(HWND made, const layout::Control& control, FontSet& fonts) {
     const int height = place.bottom - place.top;
     SetWindowPos(made, nullptr, place.left, place.top, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control.kind == layout::ControlKind::Frame) {
+        SetWindowPos(groupBoxOf(made), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    dressControl(made, control, fonts);
+}
+
+void dressControl(HWND made, const layout::Control& control, FontSet& fonts) {
     const HFONT font = fonts.font(control.font);
     SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (control.kind == layout::ControlKind::Frame) {
-        const HWND groupBox = GetWindow(made, GW_CHILD);
-        SetWindowPos(groupBox, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+        // Under the controls it frames.
+        const HWND groupBox = groupBoxOf(made);
         SendMessageW(groupBox, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(groupBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else if (control.kind == layout::ControlKind::Image) {
-        const auto icon =
-            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), kProgramIconName, IMAGE_ICON,
-                                          width, height, LR_DEFAULTCOLOR | LR_SHARED));
+        const RECT place = pixelRect(control.rect, fonts.dotsPerInch());
+        const auto icon = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), kProgramIconName, IMAGE_ICON, place.right - place.left,
+            place.bottom - place.top, LR_DEFAULTCOLOR | LR_SHARED));
         SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
+}
+
+HWND groupBoxOf(HWND panel) {
+    for (HWND child = GetWindow(panel, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (_wcsicmp(className, WC_BUTTONW) == 0 &&
+            (GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) {
+            return child;
+        }
+    }
+    return nullptr;
 }
 
 void keepFocusOnClick(HWND button) {

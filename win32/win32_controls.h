@@ -35,12 +35,20 @@ private:
 // Registers the window classes the controls need (once per process; later calls do nothing).
 void registerControlClasses();
 
-// Makes the control as a hidden child of parent, with the given id; place and font come from
-// placeControl. A frame is a panel of its own, which holds the group box and the frame's controls
-// and passes their notifications on to its own parent, so that hiding a panel hides all it holds.
-HWND createControl(const layout::Control& control, HWND parent, int id);
+// Makes the control as a child of parent, with the given id, where the table has it at the DPI;
+// its font comes from dressControl. A frame is a panel of its own, which holds the group box and
+// the frame's controls and passes their notifications on to its own parent, so that hiding a
+// panel hides all it holds.
+HWND createControl(const layout::Control& control, HWND parent, int id, int dotsPerInch);
 
-// Puts the control where the table has it at the font set's DPI, in the font of the table.
+// The group box of a frame's panel.
+HWND groupBoxOf(HWND panel);
+
+// Gives the control the table's font, and an image its icon, at the font set's DPI.
+void dressControl(HWND made, const layout::Control& control, FontSet& fonts);
+
+// Puts the control where the table has it at the font set's DPI and dresses it: after a change
+// of DPI.
 void placeControl(HWND made, const layout::Control& control, FontSet& fonts);
 
 // Pixels of a twips rectangle at a DPI.
