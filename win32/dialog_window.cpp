@@ -18,17 +18,7 @@ constexpr int kFirstControlId = 100;
 DialogWindow::DialogWindow(const layout::Window& design, HWND owner, int dotsPerInch)
     : m_design(design), m_fonts(dotsPerInch) {
     registerControlClasses();
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = windowProcedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kDialogClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+    registerWindowClass({kDialogClass, windowProcedure});
 
     RECT outer = pixelRect({0, 0, design.clientWidth, design.clientHeight}, dotsPerInch);
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);

@@ -8,25 +8,11 @@ namespace {
 
 constexpr wchar_t kSplashClass[] = L"TolvaneSplash";
 
-void registerSplashClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kSplashClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 frmSplash::frmSplash(int dotsPerInch) : m_fonts(dotsPerInch) {
     registerControlClasses();
-    registerSplashClass();
+    registerWindowClass({kSplashClass, DefWindowProcW, IDC_WAIT});
     const layout::Window design = layout::splashScreen();
     RECT outer = pixelRect({0, 0, design.clientWidth, design.clientHeight}, dotsPerInch);
     constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME;

@@ -56,21 +56,6 @@ VirtualKey virtualKey(KeyAction action) {
     return {0, false};
 }
 
-void registerWindowClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = LoadIconW(windowClass.hInstance, kProgramIconName);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 SIZE clientSize(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -117,7 +102,9 @@ frmTemperatureOne::frmTemperatureOne(const MainWindowServices& services,
                                                 settings.decimalSeparator)),
       m_help(m_services.messages) {
     registerControlClasses();
-    registerWindowClass(windowProcedure);
+    registerWindowClass({.name = kWindowClass,
+                         .procedure = windowProcedure,
+                         .icon = LoadIconW(GetModuleHandleW(nullptr), kProgramIconName)});
     m_window =
         CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, toUtf16Shown(m_design.caption).c_str(),
                         kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -8,6 +8,7 @@
 
 #include "browser_launcher.h"
 #include "wide_text.h"
+#include "win32_controls.h"
 
 namespace tolvane::win32 {
 namespace {
@@ -21,21 +22,6 @@ constexpr GUID kHtmlDocument2Interface = {
     0x332c4425, 0x26cb, 0x11d0, {0xb4, 0x83, 0x00, 0xc0, 0x4f, 0xd9, 0x01, 0x19}};
 
 int g_liveSites = 0;
-
-void registerHostClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        // The white of a page, as the area was before there was one.
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = kHostClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
 
 // A VARIANT that clears what it holds when it goes.
 struct Variant {
@@ -284,7 +270,9 @@ private:
 WebBrowserHost::WebBrowserHost(HWND parent, const RECT& bounds, ExternalAddressHandler openExternal,
                                PageEngineProbe probe)
     : m_openExternal(std::move(openExternal)), m_probe(std::move(probe)) {
-    registerHostClass(windowProcedure);
+    // The white of a page, as the area was before there was one.
+    registerWindowClass(
+        {.name = kHostClass, .procedure = windowProcedure, .backgroundColour = COLOR_WINDOW});
     // Visible from the start, so that it shows and hides with its parent without being told.
     // No tab stop and no WS_EX_CONTROLPARENT: the dialog keys would look for a tab stop inside
     // it, where the words have none, and never stop looking.

@@ -120,20 +120,30 @@ HFONT FontSet::font(const layout::Font& font) {
     return made;
 }
 
+void registerWindowClass(const WindowClass& windowClass) {
+    WNDCLASSEXW registered{};
+    registered.cbSize = sizeof(registered);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, windowClass.name, &registered)) {
+        return;
+    }
+    registered.lpfnWndProc = windowClass.procedure;
+    registered.hInstance = instance;
+    registered.hIcon = windowClass.icon;
+    registered.hCursor = LoadCursorW(nullptr, windowClass.cursor);
+    registered.hbrBackground =
+        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(windowClass.backgroundColour + 1));
+    registered.lpszClassName = windowClass.name;
+    RegisterClassExW(&registered);
+}
+
 void registerControlClasses() {
-    static const bool registered = [] {
+    static const bool initialised = [] {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSEXW panel{};
-        panel.cbSize = sizeof(panel);
-        panel.lpfnWndProc = panelProcedure;
-        panel.hInstance = GetModuleHandleW(nullptr);
-        panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        panel.lpszClassName = kPanelClass;
-        return RegisterClassExW(&panel) != 0;
+        return InitCommonControlsEx(&controls) != FALSE;
     }();
-    (void)registered;
+    (void)initialised;
+    registerWindowClass({kPanelClass, panelProcedure});
 }
 
 RECT pixelRect(const layout::TwipsRect& rect, int dotsPerInch) {

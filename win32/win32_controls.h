@@ -35,6 +35,16 @@ private:
 // Registers the window classes the controls need (once per process; later calls do nothing).
 void registerControlClasses();
 
+// Registers a window class of this program, once: later calls for the same name do nothing.
+struct WindowClass {
+    const wchar_t* name;
+    WNDPROC procedure;
+    LPCWSTR cursor = IDC_ARROW;
+    int backgroundColour = COLOR_BTNFACE;
+    HICON icon = nullptr;
+};
+void registerWindowClass(const WindowClass& windowClass);
+
 // Makes the control as a child of parent, with the given id, where the table has it at the DPI;
 // its font comes from dressControl. A frame is a panel of its own, which holds the group box and
 // the frame's controls and passes their notifications on to its own parent, so that hiding a
