@@ -70,13 +70,10 @@ bool DialogWindow::onMessage(UINT, WPARAM, LPARAM, LRESULT&) {
 
 LRESULT CALLBACK DialogWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
+    auto* self = objectOfWindow<DialogWindow>(window, message, lParam);
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<DialogWindow*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->m_window != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

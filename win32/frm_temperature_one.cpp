@@ -217,15 +217,12 @@ HWND frmTemperatureOne::control(std::string_view name) const {
 
 LRESULT CALLBACK frmTemperatureOne::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                     LPARAM lParam) {
+    auto* self = objectOfWindow<frmTemperatureOne>(window, message, lParam);
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<frmTemperatureOne*>(creation->lpCreateParams);
         self->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
-    auto* self = reinterpret_cast<frmTemperatureOne*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->m_window != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

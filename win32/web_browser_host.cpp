@@ -462,13 +462,10 @@ void WebBrowserHost::newWindowRequested(const std::wstring& address) {
 
 LRESULT CALLBACK WebBrowserHost::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
+    auto* host = objectOfWindow<WebBrowserHost>(window, message, lParam);
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* creator = static_cast<WebBrowserHost*>(creation->lpCreateParams);
-        creator->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creator));
+        host->m_window = window;
     }
-    auto* host = reinterpret_cast<WebBrowserHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (host == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

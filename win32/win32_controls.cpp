@@ -187,8 +187,8 @@ HWND createControl(const layout::Control& control, HWND parent, int id, int dots
         case layout::ControlKind::Image:
             return make(0, WC_STATICW, L"", SS_ICON | SS_CENTERIMAGE);
         case layout::ControlKind::WebBrowser:
-            // Where the page is shown; until then a white area.
-            return make(WS_EX_CLIENTEDGE, WC_STATICW, L"", SS_WHITERECT);
+            // The window that shows the page makes its own (WebBrowserHost).
+            return nullptr;
     }
     return nullptr;
 }

@@ -35,6 +35,18 @@ private:
 // Registers the window classes the controls need (once per process; later calls do nothing).
 void registerControlClasses();
 
+// The object a window of this program belongs to: given to CreateWindowExW as its last argument,
+// kept in GWLP_USERDATA from WM_NCCREATE on.
+template <typename Object>
+Object* objectOfWindow(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(
+                              reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams));
+    }
+    return reinterpret_cast<Object*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // Registers a window class of this program, once: later calls for the same name do nothing.
 struct WindowClass {
     const wchar_t* name;
